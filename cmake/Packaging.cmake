@@ -101,4 +101,25 @@ signals without the window.
 
 Kerfplanner is not a safety system: clamp the workpiece for every cut.")
 
+# Debian's documentation of the package: the change log (dated from SOURCE_DATE_EPOCH when
+# it is set, so that a rebuild can be the same) and, once the project has a LICENSE file,
+# the copyright file.
+set(CPACK_DEBIAN_PACKAGE_VERSION "${PROJECT_VERSION}")
+string(TIMESTAMP KERF_PACKAGE_DATE "%a, %d %b %Y %H:%M:%S +0000" UTC)
+set(_kerf_doc "${CMAKE_INSTALL_DATADIR}/doc/kerfplanner")
+configure_file("${_kerf_linux}/changelog.Debian.in" "${PROJECT_BINARY_DIR}/doc/changelog.Debian"
+               @ONLY)
+if(KERF_GZIP)
+    add_custom_command(
+        OUTPUT "${PROJECT_BINARY_DIR}/doc/changelog.Debian.gz"
+        COMMAND "${KERF_GZIP}" -9 -n -k -f "${PROJECT_BINARY_DIR}/doc/changelog.Debian"
+        DEPENDS "${PROJECT_BINARY_DIR}/doc/changelog.Debian"
+        VERBATIM)
+    add_custom_target(kerf_package_doc ALL DEPENDS "${PROJECT_BINARY_DIR}/doc/changelog.Debian.gz")
+    install(FILES "${PROJECT_BINARY_DIR}/doc/changelog.Debian.gz" DESTINATION "${_kerf_doc}")
+endif()
+if(EXISTS "${PROJECT_SOURCE_DIR}/LICENSE")
+    install(FILES "${PROJECT_SOURCE_DIR}/LICENSE" DESTINATION "${_kerf_doc}" RENAME copyright)
+endif()
+
 include(CPack)
