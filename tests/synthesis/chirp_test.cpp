@@ -69,6 +69,10 @@ struct ConstantSine {
     int pulses;
 };
 
+void PrintTo(const ConstantSine& p, std::ostream* os) {
+    *os << p.f << " steps/s, finish " << p.finish << ", t1 " << p.t1;
+}
+
 class ChirpConstantSine : public testing::TestWithParam<ConstantSine> {};
 
 // One second of a constant sine counts one pulse per period below half the sample
@@ -112,6 +116,10 @@ struct Split {
     double first_t1;  // nominal length of the first sweep
     bool finish;
 };
+
+void PrintTo(const Split& p, std::ostream* os) {
+    *os << p.f << " steps/s, first sweep " << p.first_t1 << " s, finish " << p.finish;
+}
 
 class ChirpChained : public testing::TestWithParam<Split> {};
 
@@ -189,6 +197,10 @@ struct Ending {
     bool late;  // the last sample lies past t1
 };
 
+void PrintTo(const Ending& p, std::ostream* os) {
+    *os << p.f0 << " to " << p.f1 << " steps/s in " << p.t1 << " s";
+}
+
 class ChirpRemnant : public testing::TestWithParam<Ending> {};
 
 // The remnant is t1 minus the time of the last sample: negative for a sweep that ran
@@ -240,6 +252,10 @@ struct Sweep {
     bool finish;
 };
 
+void PrintTo(const Sweep& p, std::ostream* os) {
+    *os << p.f0 << " to " << p.f1 << " steps/s in " << p.t1 << " s, finish " << p.finish;
+}
+
 class ChirpCountOnly : public testing::TestWithParam<Sweep> {};
 
 // Counting alone leaves the stream as it was (not even its capacity changes), and
@@ -285,6 +301,8 @@ struct Rounding {
     double value;
     std::int16_t sample;
 };
+
+void PrintTo(const Rounding& p, std::ostream* os) { *os << p.value; }
 
 class SampleRounding : public testing::TestWithParam<Rounding> {};
 

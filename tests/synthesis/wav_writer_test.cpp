@@ -122,6 +122,8 @@ struct Progress {
     int points;
 };
 
+void PrintTo(const Progress& p, std::ostream* os) { *os << p.samples << " samples"; }
+
 class WavWriterProgress : public testing::TestWithParam<Progress> {};
 
 // Progress where the position in the mono stream, in bytes, modulo a hundredth of the
@@ -159,6 +161,10 @@ struct StopAt {
     std::size_t samples;
     bool stop_before;  // or stop before writing at all
 };
+
+void PrintTo(const StopAt& p, std::ostream* os) {
+    *os << (p.stop_before ? "before writing" : p.step) << " " << p.nth;
+}
 
 class WavWriterStop : public testing::TestWithParam<StopAt> {};
 
@@ -211,6 +217,8 @@ struct Unwritable {
     std::string (*path)(const ScratchDir&);
     const char* reason;  // the platform's message for it
 };
+
+void PrintTo(const Unwritable& p, std::ostream* os) { *os << p.what; }
 
 class WavWriterUnwritable : public testing::TestWithParam<Unwritable> {};
 
