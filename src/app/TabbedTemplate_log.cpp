@@ -24,6 +24,7 @@ void Tjoint_form::log(const QString& aMessage, bool critical) {
     LogMemo->appendPlainText(line);
     LogMemo->moveCursor(QTextCursor::End);
     LogMemo->ensureCursorVisible();
+    LogMemo->verticalScrollBar()->setValue(LogMemo->verticalScrollBar()->maximum());
     if (critical) Calloutlabel->setText(QStringLiteral("Last logged critical information: ") + line);
 }
 

@@ -31,7 +31,7 @@ QList<QPointF> stair_outline(const QList<QPointF>& points) {
     QList<QPointF> outline;
     outline.reserve(points.size() * 2);
     for (qsizetype i = 0; i < points.size(); ++i) {
-        if (i > 0 && points[i].y() != points[i - 1].y())
+        if (i > 0 && points[i].y() != points[i - 1].y() && points[i].x() != points[i - 1].x())
             outline.append(QPointF(points[i].x(), points[i - 1].y()));
         outline.append(points[i]);
     }
