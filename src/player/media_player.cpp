@@ -1,126 +1,142 @@
 #include "media_player.h"
 
-#include <QAudioFormat>
-#include <QAudioSink>
-#include <QIODevice>
 #include <QMediaDevices>
-#include <QTimer>
+#include <QMetaObject>
+#include <QThread>
 #include <algorithm>
-#include <cstring>
 
-#include "wav_pcm.h"
+#include "audio_worker.h"
+#include "step_signal_file.h"
 
 namespace kerf {
-namespace {
-
-// Hands the padded samples to the sound output, unchanged.
-class PcmSource : public QIODevice {
-public:
-    explicit PcmSource(const QByteArray& bytes) : bytes_(bytes) {}
-    bool isSequential() const override { return false; }
-    qint64 size() const override { return bytes_.size(); }
-    qint64 bytesAvailable() const override {
-        return bytes_.size() - pos() + QIODevice::bytesAvailable();
-    }
-    bool delivered_all() const { return pos() >= bytes_.size(); }
-
-protected:
-    qint64 readData(char* data, qint64 max) override {
-        const qint64 n = std::clamp<qint64>(bytes_.size() - pos(), 0, max);
-        std::memcpy(data, bytes_.constData() + pos(), size_t(n));
-        return n;
-    }
-    qint64 writeData(const char*, qint64) override { return -1; }
-
-private:
-    const QByteArray& bytes_;
-};
-
-}  // namespace
 
 struct MediaPlayer::Impl {
+    QThread thread;
+    player::AudioWorker* worker = nullptr;  // lives on thread
     QString file_name;
-    std::optional<player::PaddedPcm> pcm;
-    QAudioSink* sink = nullptr;
-    PcmSource* source = nullptr;
+    bool has_media = false;
+    QByteArray signal;
     State state = State::Stopped;
-    qint64 end_time = 0;  // current time once stopped
+    quint64 generation = 0;
+    qint64 end_time = 0;  // current time while stopped
     bool failed = false;
     QString error;
     double volume = 1.0;
+
+    qint64 frames() const { return signal.size() / player::kBytesPerFrame; }
+
+    // Runs f on the audio thread and waits for it.
+    template <typename F>
+    void on_audio_thread(F&& f) {
+        QMetaObject::invokeMethod(worker, std::forward<F>(f), Qt::BlockingQueuedConnection);
+    }
 };
 
-MediaPlayer::MediaPlayer(QObject* parent) : QObject(parent), d(std::make_unique<Impl>()) {}
+MediaPlayer::MediaPlayer(QObject* parent) : QObject(parent), d(std::make_unique<Impl>()) {
+    qRegisterMetaType<player::Outcome>();
+    d->thread.setObjectName(QStringLiteral("kerf audio"));
+    d->worker = new player::AudioWorker();
+    d->worker->moveToThread(&d->thread);
+    connect(d->worker, &player::AudioWorker::ended, this,
+            [this](quint64 generation, const player::Outcome& outcome) {
+                if (generation != d->generation || d->state != State::Playing) return;
+                d->state = State::Stopped;
+                d->failed = outcome.failed;
+                d->error = outcome.error;
+                d->end_time = outcome.failed ? outcome.played : d->frames();
+                Q_EMIT stateChanged(d->state);
+            });
+    d->thread.start(QThread::TimeCriticalPriority);
+}
 
-MediaPlayer::~MediaPlayer() { stop(); }
+MediaPlayer::~MediaPlayer() {
+    // The output and its timers belong to the audio thread: release them there.
+    d->on_audio_thread([w = d->worker] { w->stop(); });
+    d->thread.quit();
+    d->thread.wait();
+    delete d->worker;
+}
 
 void MediaPlayer::clear() {
     stop();
-    d->pcm.reset();
     d->file_name.clear();
+    d->has_media = false;
+    d->signal.clear();
     d->end_time = 0;
     d->failed = false;
+    d->error.clear();
 }
 
 void MediaPlayer::setFileName(const QString& path) {
     clear();
     d->file_name = path;
-    d->error.clear();
-    d->pcm = player::load_padded_pcm(path, 0, 0, d->error);
+    if (path.isEmpty()) return;
+    QString error;
+    if (auto signal = player::load_step_signal(path, error)) {
+        d->signal = std::move(*signal);
+        d->has_media = true;
+    } else {
+        d->error = error;
+    }
 }
 
 QString MediaPlayer::fileName() const { return d->file_name; }
-bool MediaPlayer::hasMedia() const { return d->pcm.has_value(); }
-qint64 MediaPlayer::duration() const { return d->pcm ? d->pcm->signal_frames : 0; }
+bool MediaPlayer::hasMedia() const { return d->has_media; }
+qint64 MediaPlayer::duration() const { return d->frames(); }
 
 qint64 MediaPlayer::currentTime() const {
-    if (!d->pcm) return 0;
     if (d->state == State::Stopped) return d->end_time;
-    const qint64 frames = d->sink->processedUSecs() * player::kSampleRate / 1000000;
-    return std::clamp<qint64>(frames - d->pcm->lead_frames, 0, d->pcm->signal_frames);
+    // The end is reported only once confirmed, together with the state.
+    return std::clamp<qint64>(d->worker->played(), 0, std::max<qint64>(d->frames() - 1, 0));
 }
 
 MediaPlayer::State MediaPlayer::state() const { return d->state; }
 
 void MediaPlayer::play() {
-    if (!d->pcm || d->state == State::Playing) return;
-    QAudioFormat format;
-    format.setSampleRate(player::kSampleRate);
-    format.setChannelCount(player::kChannels);
-    format.setSampleFormat(QAudioFormat::Int16);
+    if (d->state == State::Playing) return;
     d->failed = false;
     d->end_time = 0;
-    d->source = new PcmSource(d->pcm->bytes);
-    d->source->open(QIODevice::ReadOnly);
-    d->sink = new QAudioSink(QMediaDevices::defaultAudioOutput(), format, this);
-    d->sink->setVolume(d->volume);
-    connect(d->sink, &QAudioSink::stateChanged, this, [this](QAudio::State s) {
-        if (s == QAudio::IdleState && d->source && d->source->delivered_all()) {
-            d->end_time = d->pcm->signal_frames;
-            stop();
-        }
+    if (!d->has_media) {
+        d->error = QStringLiteral("Nothing to play: no file is loaded.");
+        return;
+    }
+    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
+    if (device.isNull()) {
+        d->failed = true;
+        d->error = QStringLiteral("No sound output was found: the move cannot be played.");
+        return;
+    }
+    d->error.clear();
+    QString error;
+    const quint64 generation = ++d->generation;
+    d->on_audio_thread([&] {
+        error = d->worker->start(device, d->signal, d->volume, generation);
     });
-    d->sink->start(d->source);
+    if (!error.isEmpty()) {
+        d->failed = true;
+        d->error = error;
+        return;
+    }
     d->state = State::Playing;
     Q_EMIT stateChanged(d->state);
 }
 
 void MediaPlayer::stop() {
-    if (d->state == State::Stopped) return;
-    if (d->end_time == 0) d->end_time = currentTime();
-    d->sink->disconnect(this);
-    d->sink->reset();
-    d->sink->deleteLater();
-    d->sink = nullptr;
-    delete d->source;
-    d->source = nullptr;
+    if (d->state != State::Playing) return;
+    player::Outcome outcome;
+    d->on_audio_thread([&] { outcome = d->worker->stop(); });
     d->state = State::Stopped;
+    d->failed = outcome.failed;
+    d->error = outcome.error;
+    d->end_time = outcome.failed || outcome.played < d->frames() ? outcome.played : d->frames();
     Q_EMIT stateChanged(d->state);
 }
 
 void MediaPlayer::setVolume(double volume) {
-    d->volume = volume;
-    if (d->sink) d->sink->setVolume(volume);
+    d->volume = std::clamp(volume, 0.0, 1.0);
+    if (d->state == State::Playing) {
+        d->on_audio_thread([w = d->worker, v = d->volume] { w->set_volume(v); });
+    }
 }
 
 bool MediaPlayer::failed() const { return d->failed; }

@@ -1,0 +1,139 @@
+#include "audio_worker.h"
+
+#include <QAudioFormat>
+#include <QAudioSink>
+#include <QTimer>
+#include <algorithm>
+
+#include "pcm_source.h"
+#include "playback_judge.h"
+#include "step_signal_file.h"
+
+namespace kerf::player {
+namespace {
+
+// The buffer asked of the sound server; it grants what it can (145 ms on PulseAudio 16).
+constexpr qsizetype kRequestedBufferBytes = kSampleRate * kBytesPerFrame / 4;  // 250 ms
+constexpr int kPollMs = 10;
+// The output took no samples for this long: the sound server or device hangs.
+constexpr qint64 kStallMs = 5000;
+
+qint64 frames_to_us(qint64 frames) { return frames * 1000000 / kSampleRate; }
+qint64 us_to_frames(qint64 us) { return us * kSampleRate / 1000000; }
+
+}  // namespace
+
+AudioWorker::AudioWorker(Padding padding) : padding_(padding), poll_timer_(new QTimer(this)) {
+    poll_timer_->setInterval(kPollMs);
+    poll_timer_->setTimerType(Qt::PreciseTimer);
+    connect(poll_timer_, &QTimer::timeout, this, &AudioWorker::poll);
+}
+
+AudioWorker::~AudioWorker() { release_output(); }
+
+QString AudioWorker::start(const QAudioDevice& device, const QByteArray& signal, double volume,
+                           quint64 generation) {
+    release_output();
+    generation_ = generation;
+    outcome_ = {};
+    played_ = 0;
+
+    source_ = std::make_unique<PcmSource>(signal, padding_.min_lead, padding_.trail);
+    source_->open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+
+    QAudioFormat format;
+    format.setSampleRate(kSampleRate);
+    format.setChannelCount(kChannels);
+    format.setSampleFormat(QAudioFormat::Int16);
+    sink_ = std::make_unique<QAudioSink>(device, format);
+    sink_->setBufferSize(kRequestedBufferBytes);
+    sink_->setVolume(volume);
+    connect(sink_.get(), &QAudioSink::stateChanged, this,
+            [this](QAudio::State state) { on_state(int(state)); });
+    sink_->start(source_.get());
+    const Judgement started =
+        judge_output(sink_->state(), sink_->error(), source_->delivered_all());
+    if (started.failed) {
+        release_output();
+        return started.error;
+    }
+    // The silence before the signal covers what a fresh stream loses: up to its buffer.
+    source_->set_lead_frames(std::max(padding_.min_lead,
+                                      sink_->bufferSize() / kBytesPerFrame + padding_.lead_margin));
+    lead_ = source_->lead_frames();
+    last_processed_us_ = 0;
+    since_start_.start();
+    since_progress_.start();
+    poll_timer_->start();
+    return {};
+}
+
+Outcome AudioWorker::stop() {
+    if (!outcome_.ended) {
+        poll();
+        if (!outcome_.ended) outcome_ = {true, false, {}, played_.load()};
+    }
+    release_output();
+    return outcome_;
+}
+
+void AudioWorker::set_volume(double volume) {
+    if (sink_) sink_->setVolume(volume);
+}
+
+void AudioWorker::on_state(int state) {
+    if (!sink_ || outcome_.ended) return;
+    const Judgement j = judge_output(QAudio::State(state), sink_->error(), source_->delivered_all());
+    if (j.failed) finish(true, j.error);
+}
+
+void AudioWorker::poll() {
+    if (!sink_ || outcome_.ended) return;
+    const Judgement j = judge_output(sink_->state(), sink_->error(), source_->delivered_all());
+    if (j.failed) {
+        finish(true, j.error);
+        return;
+    }
+    const qint64 processed_us = sink_->processedUSecs();
+    if (processed_us > last_processed_us_) {
+        last_processed_us_ = processed_us;
+        since_progress_.restart();
+    }
+    const qint64 lead = source_->lead_frames(), signal = source_->signal_frames();
+    played_ = std::clamp<qint64>(us_to_frames(last_processed_us_) - lead, 0, signal);
+
+    if (source_->delivered_all()) {
+        // The last frame of the signal counts as played once the output reports a
+        // margin beyond it as processed, and at least that much time has passed.
+        const qint64 end_us = frames_to_us(lead + signal + padding_.end_margin);
+        if (last_processed_us_ >= end_us && since_start_.nsecsElapsed() / 1000 >= end_us) {
+            finish(false, {});
+            return;
+        }
+    }
+    if (since_progress_.elapsed() > kStallMs) {
+        finish(true, QStringLiteral("The sound output stopped taking samples: nothing was played "
+                                    "for %1 seconds.")
+                         .arg(kStallMs / 1000));
+    }
+}
+
+void AudioWorker::finish(bool failed, const QString& error) {
+    const qint64 signal = source_ ? source_->signal_frames() : 0;
+    if (!failed) played_ = signal;
+    outcome_ = {true, failed, error, played_.load()};
+    release_output();
+    Q_EMIT ended(generation_, outcome_);
+}
+
+void AudioWorker::release_output() {
+    poll_timer_->stop();
+    if (sink_) {
+        sink_->disconnect(this);
+        sink_->reset();
+        sink_.reset();
+    }
+    source_.reset();
+}
+
+}  // namespace kerf::player
