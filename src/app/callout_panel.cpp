@@ -28,6 +28,10 @@ CalloutPanel::CalloutPanel(QWidget* parent)
 
     effect_->setOpacity(0.0);
     setGraphicsEffect(effect_);
+    // The callout lies over the tabs for five seconds; a click there must still reach the
+    // control below it, above all a Stop button.
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    label_->setAttribute(Qt::WA_TransparentForMouseEvents);
 
     animation_->setStartValue(kStartValue);
     animation_->setEndValue(kStopValue);

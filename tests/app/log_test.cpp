@@ -6,6 +6,9 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QVariantAnimation>
+#include <QWindow>
+
+#include "image_button.h"
 
 #include "callout_panel.h"
 #include "event_log.h"
@@ -121,4 +124,21 @@ TEST_F(WindowTest, CalloutEndsByItselfInRealTime) {
     QTest::mouseClick(w.cutlabel, Qt::LeftButton);
     ASSERT_TRUE(w.CalloutPanel1->isVisible());
     EXPECT_TRUE(QTest::qWaitFor([&] { return !w.CalloutPanel1->isVisible(); }, 8000));
+}
+
+TEST_F(WindowTest, ClicksGoThroughTheCalloutToTheControlsBelow) {
+    write_ini("[program]\nis_checked=1\n");
+    Tjoint_form& w = open();
+    w.TabControl1->setCurrentWidget(w.TabItem3);
+    w.Homequit->show();  // a manual move is running: its Stop button is there
+    w.resize(447, 900);  // a callout of 225 covers the Stop button
+    w.log(QStringLiteral("problem"), true);
+    QTest::mouseClick(w.cutlabel, Qt::LeftButton);
+    ASSERT_TRUE(w.CalloutPanel1->isVisible());
+    QTest::qWait(50);
+    const QPoint stop = w.Homequit->mapTo(&w, w.Homequit->rect().center());
+    ASSERT_TRUE(w.CalloutPanel1->geometry().contains(stop));
+    QSignalSpy stops(w.Homequit, &QPushButton::clicked);
+    QTest::mouseClick(w.windowHandle(), Qt::LeftButton, {}, stop);
+    EXPECT_EQ(stops.count(), 1);
 }
