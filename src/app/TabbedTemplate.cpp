@@ -63,7 +63,8 @@ void Tjoint_form::connect_handlers() {
     for (QObject* banner : {static_cast<QObject*>(HeaderToolBar), static_cast<QObject*>(cutpanel),
                             static_cast<QObject*>(cutlabel)})
         banner->installEventFilter(this);
-    connect(CalloutPanel1, &kerf::CalloutPanel::finished, this, [this] { FloatAnimation1Finish(); });
+    connect(CalloutPanel1, &kerf::CalloutPanel::finished, this,
+            [this] { FloatAnimation1Finish(); });
 
     for (TFrame1* field : {saw_width, start_x, Pin_width, cut_width, distance, st_time, mm_rev})
         connect(field->Ed, &kerf::EntryEdit::exited, this,

@@ -50,7 +50,7 @@ inline constexpr int kLogCapacity = 251;
 
 class Tjoint_form : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit Tjoint_form(QWidget* parent = nullptr);
     ~Tjoint_form() override;
 
@@ -218,14 +218,14 @@ public:
     // Tab access: a hidden tab is not shown in the strip; a disabled one cannot be chosen.
     bool is_acknowledged() const;
 
-protected:
+  protected:
     bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void create_controls();
     void create_program_tab();
     void create_move_tab();

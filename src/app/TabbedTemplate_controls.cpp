@@ -63,16 +63,16 @@ QWidget* scroll_content(QWidget* page, QScrollArea*& box, const char* box_name) 
 }
 
 // The panel that holds a run button on the left and its Stop button filling the rest.
-QFrame* run_panel(const char* name, QWidget* parent, kerf::ImageButton*& run,
-                  const char* run_name, kerf::ImageButton*& stop, const char* stop_name) {
+QFrame* run_panel(const char* name, QWidget* parent, kerf::ImageButton*& run, const char* run_name,
+                  kerf::ImageButton*& stop, const char* stop_name) {
     QFrame* frame = panel(name, parent);
     frame->setFixedHeight(kRunPanelHeight);
     auto* layout = new QHBoxLayout(frame);
     layout->setContentsMargins(kButtonMargin, kButtonMargin, kButtonMargin, kButtonMargin);
     layout->setSpacing(2 * kButtonMargin);
-    run = named(new kerf::ImageButton(QStringLiteral("Start"), kerf::kImageStart, kRunCaptionSize,
-                                      frame),
-                run_name);
+    run = named(
+        new kerf::ImageButton(QStringLiteral("Start"), kerf::kImageStart, kRunCaptionSize, frame),
+        run_name);
     run->setFixedWidth(kRunButtonWidth);
     stop = named(
         new kerf::ImageButton(QStringLiteral("Stop"), kerf::kImageStop, kStopCaptionSize, frame),
@@ -90,7 +90,6 @@ QLabel* about_label(const char* name, const QString& text, QWidget* parent) {
     label->setContentsMargins(0, 5, 0, 5);
     return label;
 }
-
 
 }  // namespace
 
@@ -127,7 +126,8 @@ void Tjoint_form::create_controls() {
     TabItem3 = named(new QWidget, "TabItem3");
     TabItem2 = named(new QWidget, "TabItem2");
     TabItem4 = named(new QWidget, "TabItem4");
-    TabControl1->addTab(TabItem1, kerf::image_icon(kerf::kImageContinue), QStringLiteral("Program"));
+    TabControl1->addTab(TabItem1, kerf::image_icon(kerf::kImageContinue),
+                        QStringLiteral("Program"));
     TabControl1->addTab(TabItem3, kerf::image_icon(kerf::kImageHome), QStringLiteral("Move"));
     TabControl1->addTab(TabItem2, QStringLiteral("Settings"));
     TabControl1->addTab(TabItem4, QStringLiteral("About"));
@@ -202,8 +202,9 @@ void Tjoint_form::create_move_tab() {
 void Tjoint_form::create_settings_tab() {
     QWidget* content = scroll_content(TabItem2, VertScrollBox2, "VertScrollBox2");
     auto* layout = column(content);
-    minfreq = new TFrame1(QStringLiteral("minfreq"), QStringLiteral("Minimum frequency (steps/sec.)"),
-                          QStringLiteral("50"), content);
+    minfreq =
+        new TFrame1(QStringLiteral("minfreq"), QStringLiteral("Minimum frequency (steps/sec.)"),
+                    QStringLiteral("50"), content);
     st_time = new TFrame1(QStringLiteral("st_time"),
                           QStringLiteral("Time to reach max. frequency (sec.)"),
                           QStringLiteral("0.1"), content);
@@ -212,9 +213,9 @@ void Tjoint_form::create_settings_tab() {
                             QStringLiteral("5000"), content);
     mm_rev = new TFrame1(QStringLiteral("mm_rev"), QStringLiteral("Spindle advancement (mm/ rev.)"),
                          QStringLiteral("5"), content);
-    maxfreq = new TFrame1(QStringLiteral("maxfreq"),
-                          QStringLiteral("Maximum frequency (steps/sec.)"),
-                          QStringLiteral("10000"), content);
+    maxfreq =
+        new TFrame1(QStringLiteral("maxfreq"), QStringLiteral("Maximum frequency (steps/sec.)"),
+                    QStringLiteral("10000"), content);
     for (TFrame1* row : {minfreq, st_time, steps_rev, mm_rev, maxfreq}) layout->addWidget(row);
 
     GroupBox2 = named(new QGroupBox(QStringLiteral("Viewing Scale"), content), "GroupBox2");
@@ -251,8 +252,8 @@ void Tjoint_form::create_about_tab() {
     auto* head = new QHBoxLayout(Panel9);
     head->setContentsMargins(8, 12, 0, 0);
     head->setSpacing(8);
-    ImageControl2 = named(new kerf::ImageView(QStringLiteral(":/images/logo.svg"), Panel9),
-                          "ImageControl2");
+    ImageControl2 =
+        named(new kerf::ImageView(QStringLiteral(":/images/logo.svg"), Panel9), "ImageControl2");
     ImageControl2->setFixedSize(100, 100);
     head->addWidget(ImageControl2, 0, Qt::AlignTop);
     Panel10 = panel("Panel10", Panel9);

@@ -11,8 +11,7 @@
 #include "event_log.h"
 
 void Tjoint_form::log(const QString& aMessage, bool critical) {
-    const QString line =
-        kerf::log_line(QDateTime::currentDateTime(), QLocale::system(), aMessage);
+    const QString line = kerf::log_line(QDateTime::currentDateTime(), QLocale::system(), aMessage);
     QTextDocument* document = LogMemo->document();
     const bool empty = document->isEmpty();
     const int lines = empty ? 0 : document->blockCount();
@@ -25,7 +24,8 @@ void Tjoint_form::log(const QString& aMessage, bool critical) {
     LogMemo->moveCursor(QTextCursor::End);
     LogMemo->ensureCursorVisible();
     LogMemo->verticalScrollBar()->setValue(LogMemo->verticalScrollBar()->maximum());
-    if (critical) Calloutlabel->setText(QStringLiteral("Last logged critical information: ") + line);
+    if (critical)
+        Calloutlabel->setText(QStringLiteral("Last logged critical information: ") + line);
 }
 
 void Tjoint_form::initlog() { LogMemo->clear(); }

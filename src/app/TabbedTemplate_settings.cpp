@@ -100,7 +100,8 @@ void Tjoint_form::save_settings() {
     old_st_time = st_time->text();
 
     memplay.clear();
-    for (const QString& name : {Fill_cut_file_name, Start_file_name, Home_file_name, Pin_file_name}) {
+    for (const QString& name :
+         {Fill_cut_file_name, Start_file_name, Home_file_name, Pin_file_name}) {
         const std::filesystem::path path(utf8(name));
         std::error_code error;
         if (std::filesystem::exists(path, error)) std::filesystem::remove(path, error);
@@ -119,7 +120,8 @@ void Tjoint_form::SavesetClick() {
     save_settings();
     kerf::show_message(this, QMessageBox::Information, QStringLiteral("Settings saved"),
                        QMessageBox::Ok, [this](QMessageBox::StandardButton button) {
-                           if (button == QMessageBox::Ok) log(QStringLiteral("Settings saved"), false);
+                           if (button == QMessageBox::Ok)
+                               log(QStringLiteral("Settings saved"), false);
                        });
 }
 

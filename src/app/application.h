@@ -12,7 +12,7 @@ namespace kerf {
 
 class Application : public QApplication {
     Q_OBJECT
-public:
+  public:
     using ExceptionHandler = std::function<void(const std::exception&)>;
 
     Application(int& argc, char** argv);
@@ -26,7 +26,7 @@ public:
     void setExceptionHandler(ExceptionHandler handler);
     bool hasExceptionHandler() const { return static_cast<bool>(handler_); }
 
-private:
+  private:
     void report(const std::exception& error);
 
     ExceptionHandler handler_;

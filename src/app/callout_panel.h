@@ -13,7 +13,7 @@ namespace kerf {
 
 class CalloutPanel : public QWidget {
     Q_OBJECT
-public:
+  public:
     static constexpr int kPointerWidth = 23;
     static constexpr int kPointerLength = 11;
     static constexpr int kDurationMs = 5000;
@@ -27,17 +27,17 @@ public:
     // The opacity drawn now, between 0 and 1.
     double opacity() const;
 
-Q_SIGNALS:
+  Q_SIGNALS:
     // The animation has run its course.
     void finished();
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     // Turning visible starts the animation from its start value; hiding stops it.
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
-private:
+  private:
     void setAnimatedValue(double value);
 
     QLabel* label_;

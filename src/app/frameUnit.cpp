@@ -26,8 +26,7 @@ std::string utf8(const QString& text) { return text.toStdString(); }
 
 }  // namespace
 
-TFrame1::TFrame1(const QString& name, const QString& caption, const QString& text,
-                 QWidget* parent)
+TFrame1::TFrame1(const QString& name, const QString& caption, const QString& text, QWidget* parent)
     : QFrame(parent), Label1(new QLabel(caption, this)), Ed(new kerf::EntryEdit(text, this)) {
     setObjectName(name);
     Label1->setObjectName(QStringLiteral("Label1"));

@@ -15,13 +15,13 @@ namespace kerf {
 // of the window; not when the window as a whole loses the focus or a menu pops up.
 class EntryEdit : public QLineEdit {
     Q_OBJECT
-public:
+  public:
     using QLineEdit::QLineEdit;
 
-Q_SIGNALS:
+  Q_SIGNALS:
     void exited();
 
-protected:
+  protected:
     void focusOutEvent(QFocusEvent* event) override;
 };
 
@@ -29,7 +29,7 @@ protected:
 
 class TFrame1 : public QFrame {
     Q_OBJECT
-public:
+  public:
     static constexpr int kEditHeight = 32;
     static constexpr int kRowHeight = kEditHeight + 5;
 

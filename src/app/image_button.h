@@ -19,7 +19,7 @@ class ImageButton : public PushButton {
     Q_OBJECT
     Q_PROPERTY(int imageIndex READ imageIndex WRITE setImageIndex NOTIFY imageIndexChanged)
     Q_PROPERTY(QString hint READ hint WRITE setHint)
-public:
+  public:
     ImageButton(const QString& text, int image_index, int caption_pixel_size,
                 QWidget* parent = nullptr);
     ~ImageButton() override;
@@ -38,13 +38,13 @@ public:
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
-Q_SIGNALS:
+  Q_SIGNALS:
     void imageIndexChanged(int index);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     int image_index_ = -1;
     int caption_pixel_size_;
     QString hint_;

@@ -12,7 +12,7 @@ namespace kerf {
 
 class ImageView : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit ImageView(const QString& resource, QWidget* parent = nullptr);
     ~ImageView() override;
 
@@ -20,10 +20,10 @@ public:
     bool hasPicture() const;
     QSize sizeHint() const override;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     QString resource_;
     std::unique_ptr<QSvgRenderer> renderer_;
 };

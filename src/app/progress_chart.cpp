@@ -129,9 +129,9 @@ void ProgressChart::redraw() {
     upper_->replace(stairs());
     double min_x = 0, max_x = 10, max_y = 100;
     if (!points_.isEmpty()) {
-        const auto [lo, hi] = std::minmax_element(
-            points_.begin(), points_.end(),
-            [](const QPointF& a, const QPointF& b) { return a.x() < b.x(); });
+        const auto [lo, hi] =
+            std::minmax_element(points_.begin(), points_.end(),
+                                [](const QPointF& a, const QPointF& b) { return a.x() < b.x(); });
         min_x = std::min(0.0, lo->x());
         max_x = std::max(min_x + 10, hi->x());
         for (const QPointF& point : points_) max_y = std::max(max_y, point.y());

@@ -15,7 +15,7 @@ namespace kerf {
 
 class ProgressChart : public QChartView {
     Q_OBJECT
-public:
+  public:
     explicit ProgressChart(QWidget* parent = nullptr);
 
     // Removes all points of the series.
@@ -30,7 +30,7 @@ public:
     QList<QPointF> stairs() const;
     QAreaSeries* workpiece() const { return workpiece_; }
 
-private:
+  private:
     void redraw();
 
     QList<QPointF> points_;

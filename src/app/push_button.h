@@ -8,10 +8,10 @@ namespace kerf {
 
 class PushButton : public QPushButton {
     Q_OBJECT
-public:
+  public:
     explicit PushButton(const QString& text, QWidget* parent = nullptr);
 
-protected:
+  protected:
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
 };

@@ -46,13 +46,17 @@ void TabControl::setTabVisible(QWidget* page, bool visible) {
     bar_->relayout();
 }
 
-bool TabControl::isTabVisible(QWidget* page) const { return QTabWidget::isTabVisible(indexOf(page)); }
+bool TabControl::isTabVisible(QWidget* page) const {
+    return QTabWidget::isTabVisible(indexOf(page));
+}
 
 void TabControl::setTabEnabled(QWidget* page, bool enabled) {
     QTabWidget::setTabEnabled(indexOf(page), enabled);
 }
 
-bool TabControl::isTabEnabled(QWidget* page) const { return QTabWidget::isTabEnabled(indexOf(page)); }
+bool TabControl::isTabEnabled(QWidget* page) const {
+    return QTabWidget::isTabEnabled(indexOf(page));
+}
 
 void TabControl::setTabText(QWidget* page, const QString& text) {
     QTabWidget::setTabText(indexOf(page), text);

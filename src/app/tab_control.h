@@ -9,21 +9,21 @@ namespace kerf {
 
 class TabBar : public QTabBar {
     Q_OBJECT
-public:
+  public:
     static constexpr int kTabHeight = 49;
     using QTabBar::QTabBar;
 
     // Lays the tabs out anew for a changed width of the tab control.
     void relayout();
 
-protected:
+  protected:
     QSize tabSizeHint(int index) const override;
     QSize minimumTabSizeHint(int index) const override;
 };
 
 class TabControl : public QTabWidget {
     Q_OBJECT
-public:
+  public:
     explicit TabControl(QWidget* parent = nullptr);
 
     TabBar* bar() const { return bar_; }
@@ -40,13 +40,13 @@ public:
     using QTabWidget::setTabVisible;
     using QTabWidget::tabText;
 
-Q_SIGNALS:
+  Q_SIGNALS:
     void resized();
 
-protected:
+  protected:
     void resizeEvent(QResizeEvent* event) override;
 
-private:
+  private:
     TabBar* bar_;
 };
 

@@ -6,7 +6,8 @@
 namespace kerf {
 
 TrackBar::TrackBar(QWidget* parent) : QSlider(Qt::Horizontal, parent) {
-    setRange(static_cast<int>(kMinimum * kStepsPerUnit), static_cast<int>(kMaximum * kStepsPerUnit));
+    setRange(static_cast<int>(kMinimum * kStepsPerUnit),
+             static_cast<int>(kMaximum * kStepsPerUnit));
     setSingleStep(kStepsPerUnit / 10);
     setPageStep(kStepsPerUnit);
     setTracking(true);
@@ -14,9 +15,7 @@ TrackBar::TrackBar(QWidget* parent) : QSlider(Qt::Horizontal, parent) {
             [this](int raw) { Q_EMIT tracking(static_cast<double>(raw) / kStepsPerUnit); });
 }
 
-double TrackBar::value() const {
-    return static_cast<double>(QSlider::value()) / kStepsPerUnit;
-}
+double TrackBar::value() const { return static_cast<double>(QSlider::value()) / kStepsPerUnit; }
 
 void TrackBar::setValue(double value) {
     if (!std::isfinite(value)) value = 0.0;

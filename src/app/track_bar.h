@@ -8,7 +8,7 @@ namespace kerf {
 
 class TrackBar : public QSlider {
     Q_OBJECT
-public:
+  public:
     static constexpr double kMinimum = 0.0;
     static constexpr double kMaximum = 10.0;
     static constexpr int kStepsPerUnit = 1000;
@@ -20,7 +20,7 @@ public:
     // slider already has changes nothing and signals nothing.
     void setValue(double value);
 
-Q_SIGNALS:
+  Q_SIGNALS:
     // Every change of the value, by the operator or by the program.
     void tracking(double value);
 };

@@ -7,7 +7,7 @@
 namespace kerf {
 
 class UserError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 

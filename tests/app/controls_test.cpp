@@ -33,11 +33,14 @@ TEST_F(WindowTest, WindowAtStart) {
     EXPECT_EQ(w.TabControl1->tabBar()->height(), 49);
     // The tabs share the full width of the strip.
     int tabs_width = 0;
-    for (int i = 0; i < w.TabControl1->count(); ++i) tabs_width += w.TabControl1->tabBar()->tabRect(i).width();
+    for (int i = 0; i < w.TabControl1->count(); ++i)
+        tabs_width += w.TabControl1->tabBar()->tabRect(i).width();
     EXPECT_EQ(tabs_width, w.TabControl1->width());
 
-    const std::pair<QWidget*, const char*> tabs[] = {
-        {w.TabItem1, "Program"}, {w.TabItem3, "Move"}, {w.TabItem2, "Settings"}, {w.TabItem4, "About"}};
+    const std::pair<QWidget*, const char*> tabs[] = {{w.TabItem1, "Program"},
+                                                     {w.TabItem3, "Move"},
+                                                     {w.TabItem2, "Settings"},
+                                                     {w.TabItem4, "About"}};
     for (int i = 0; i < 4; ++i) {
         EXPECT_EQ(w.TabControl1->widget(i), tabs[i].first);
         EXPECT_EQ(w.TabControl1->tabText(i), QString::fromLatin1(tabs[i].second));
@@ -45,15 +48,17 @@ TEST_F(WindowTest, WindowAtStart) {
 
     // Every named control can be found by its name.
     for (const char* name :
-         {"Layout1", "HeaderToolBar", "cutpanel", "cutlabel", "TabControl1", "VertScrollBox1",
-          "VertScrollBox2", "VertScrollBox3", "VertScrollBox4", "saw_width", "start_x", "no_cuts",
-          "Pin_width", "cut_width", "Panel5", "Panel2", "startstopbutton", "jobquit",
-          "ProgressBar1", "ProgressChart", "workpiece_Image", "Panel1", "distance", "Panel3",
-          "homebutton", "Homequit", "ProgressBar2", "LogMemo", "minfreq", "st_time", "steps_rev",
-          "mm_rev", "maxfreq", "GroupBox2", "TrackBar1", "Panel4", "Saveset", "Panel9",
-          "ImageControl2", "Panel10", "Label11", "Label12", "Label13", "Version", "Safety",
-          "Safety_Panel", "Safety_check", "CalloutPanel1", "Calloutlabel", "filewritten",
-          "checktimer", "showerror", "FloatAnimation1"})
+         {"Layout1",         "HeaderToolBar",   "cutpanel",       "cutlabel",       "TabControl1",
+          "VertScrollBox1",  "VertScrollBox2",  "VertScrollBox3", "VertScrollBox4", "saw_width",
+          "start_x",         "no_cuts",         "Pin_width",      "cut_width",      "Panel5",
+          "Panel2",          "startstopbutton", "jobquit",        "ProgressBar1",   "ProgressChart",
+          "workpiece_Image", "Panel1",          "distance",       "Panel3",         "homebutton",
+          "Homequit",        "ProgressBar2",    "LogMemo",        "minfreq",        "st_time",
+          "steps_rev",       "mm_rev",          "maxfreq",        "GroupBox2",      "TrackBar1",
+          "Panel4",          "Saveset",         "Panel9",         "ImageControl2",  "Panel10",
+          "Label11",         "Label12",         "Label13",        "Version",        "Safety",
+          "Safety_Panel",    "Safety_check",    "CalloutPanel1",  "Calloutlabel",   "filewritten",
+          "checktimer",      "showerror",       "FloatAnimation1"})
         EXPECT_NE(w.findChild<QObject*>(QString::fromLatin1(name)), nullptr) << name;
 
     // The run buttons at rest, no Stop buttons, the picture instead of the chart.
@@ -110,7 +115,8 @@ TEST_F(WindowTest, WindowAtStart) {
     EXPECT_EQ(w.Saveset->text(), QStringLiteral("Save settings"));
     EXPECT_EQ(w.Label11->text(), QStringLiteral("Kerfplanner"));
     EXPECT_EQ(w.Version->text(), QStringLiteral("Version 5.0 2024"));
-    EXPECT_EQ(w.Safety_check->text(), QStringLiteral("I know the risks involved using Kerfplanner"));
+    EXPECT_EQ(w.Safety_check->text(),
+              QStringLiteral("I know the risks involved using Kerfplanner"));
     EXPECT_GT(w.Safety->toPlainText().size(), 2000);  // the safety notice
     EXPECT_FALSE(w.CalloutPanel1->isVisible());
 }
@@ -140,11 +146,11 @@ TEST(ProgressChartTest, StairsKeepTheOrderOfThePoints) {
     EXPECT_EQ(y.front()->titleText(), QStringLiteral("depth (mm)"));
 
     // A job's start, a slot, and a point that goes back to the left (never sorted).
-    const QList<QPointF> points = {{0, 0},  {0, 100},  {12, 100}, {12, 50},
+    const QList<QPointF> points = {{0, 0},     {0, 100},    {12, 100}, {12, 50},
                                    {15.2, 50}, {17.47, 50}, {14, 100}};
     for (const QPointF& p : points) chart.add_point(p.x(), p.y());
     EXPECT_EQ(chart.points(), points);
-    const QList<QPointF> stairs = {{0, 0},    {0, 100},    {12, 100}, {12, 50},
+    const QList<QPointF> stairs = {{0, 0},     {0, 100},    {12, 100}, {12, 50},
                                    {15.2, 50}, {17.47, 50}, {14, 50},  {14, 100}};
     EXPECT_EQ(chart.stairs(), stairs);
     EXPECT_EQ(chart.workpiece()->upperSeries()->points(), stairs);

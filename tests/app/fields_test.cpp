@@ -22,14 +22,12 @@ struct DecimalCase {
 
 // Optional spaces, sign, digits with at most one ".", exponent; nothing else.
 const DecimalCase kDecimals[] = {
-    {"3.2", true, 3.2},        {" 3.2 ", true, 3.2},     {"+1.5", true, 1.5},
-    {"-0.25", true, -0.25},    {"1e3", true, 1000},      {"2.5E-2", true, 0.025},
-    {".5", true, 0.5},         {"5.", true, 5},          {"0", true, 0},
-    {"-3", true, -3},          {"3,2", false, 0},        {"1,000.5", false, 0},
-    {"", false, 0},            {" ", false, 0},          {"1.2.3", false, 0},
-    {".", false, 0},           {"e3", false, 0},         {"1e", false, 0},
-    {"inf", false, 0},         {"nan", false, 0},        {"0x1p3", false, 0},
-    {"1e400", false, 0},       {"3.2mm", false, 0},      {"--1", false, 0},
+    {"3.2", true, 3.2},  {" 3.2 ", true, 3.2},    {"+1.5", true, 1.5}, {"-0.25", true, -0.25},
+    {"1e3", true, 1000}, {"2.5E-2", true, 0.025}, {".5", true, 0.5},   {"5.", true, 5},
+    {"0", true, 0},      {"-3", true, -3},        {"3,2", false, 0},   {"1,000.5", false, 0},
+    {"", false, 0},      {" ", false, 0},         {"1.2.3", false, 0}, {".", false, 0},
+    {"e3", false, 0},    {"1e", false, 0},        {"inf", false, 0},   {"nan", false, 0},
+    {"0x1p3", false, 0}, {"1e400", false, 0},     {"3.2mm", false, 0}, {"--1", false, 0},
     {"1 000", false, 0},
 };
 
@@ -41,14 +39,28 @@ struct WholeCase {
 
 // Leading spaces, sign, digits, 32-bit range; hexadecimal after "$", "x", "X", "0x", "0X".
 const WholeCase kWholes[] = {
-    {"5000", true, 5000},         {" 5000", true, 5000},         {"5000 ", false, 0},
-    {"-3", true, -3},             {"+7", true, 7},               {"0", true, 0},
-    {"$10", true, 16},            {"0x10", true, 16},            {"0X1f", true, 31},
-    {"x10", true, 16},            {"X10", true, 16},             {"2147483647", true, 2147483647},
+    {"5000", true, 5000},
+    {" 5000", true, 5000},
+    {"5000 ", false, 0},
+    {"-3", true, -3},
+    {"+7", true, 7},
+    {"0", true, 0},
+    {"$10", true, 16},
+    {"0x10", true, 16},
+    {"0X1f", true, 31},
+    {"x10", true, 16},
+    {"X10", true, 16},
+    {"2147483647", true, 2147483647},
     {"-2147483648", true, std::numeric_limits<std::int32_t>::min()},
-    {"2147483648", false, 0},     {"-2147483649", false, 0},     {"50.5", false, 0},
-    {"1e3", false, 0},            {"", false, 0},                {"two", false, 0},
-    {"$", false, 0},              {"0x", false, 0},              {"$g", false, 0},
+    {"2147483648", false, 0},
+    {"-2147483649", false, 0},
+    {"50.5", false, 0},
+    {"1e3", false, 0},
+    {"", false, 0},
+    {"two", false, 0},
+    {"$", false, 0},
+    {"0x", false, 0},
+    {"$g", false, 0},
 };
 
 }  // namespace
@@ -92,7 +104,8 @@ TEST_F(WindowTest, CheckMessagesNameTheTextAndTheField) {
         const char* message;
     };
     const Case cases[] = {
-        {w.saw_width, "3,2", false, "3,2 inside Saw width (mm) is not a valid floating point number."},
+        {w.saw_width, "3,2", false,
+         "3,2 inside Saw width (mm) is not a valid floating point number."},
         {w.no_cuts, "two", true, "two inside Number of cuts is not a valid round number."},
         {w.steps_rev, "", true,
          " inside Step motor driver dipswitch setting (steps/rev.) is not a valid round number."},
@@ -126,8 +139,10 @@ TEST_F(WindowTest, LeavingAFieldChecksItsKind) {
         {w.TabItem1, w.saw_width, " 3.2 ", nullptr},
         {w.TabItem1, w.no_cuts, "-3", nullptr},
         {w.TabItem1, w.no_cuts, "0", nullptr},
-        {w.TabItem1, w.no_cuts, "2.5", "Number of cuts contains 2.5 which is not a valid round number."},
-        {w.TabItem1, w.start_x, "", "Start position (mm) contains  which is not a valid floating point number."},
+        {w.TabItem1, w.no_cuts, "2.5",
+         "Number of cuts contains 2.5 which is not a valid round number."},
+        {w.TabItem1, w.start_x, "",
+         "Start position (mm) contains  which is not a valid floating point number."},
         {w.TabItem3, w.distance, "1e3", nullptr},
         {w.TabItem2, w.minfreq, "50.5",
          "Minimum frequency (steps/sec.) contains 50.5 which is not a valid round number."},
@@ -135,7 +150,8 @@ TEST_F(WindowTest, LeavingAFieldChecksItsKind) {
         {w.TabItem2, w.maxfreq, "2147483648",
          "Maximum frequency (steps/sec.) contains 2147483648 which is not a valid round number."},
         {w.TabItem2, w.st_time, "0.1s",
-         "Time to reach max. frequency (sec.) contains 0.1s which is not a valid floating point number."},
+         "Time to reach max. frequency (sec.) contains 0.1s which is not a valid floating point "
+         "number."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.field->objectName().toStdString() + " \"" + c.text + "\"");
@@ -166,8 +182,9 @@ TEST_F(WindowTest, TwoFailedChecksBeforeTheTickGiveOneWarning) {
     EXPECT_TRUE(dialogs().isEmpty());
     wait_for_timer_tick();
     ASSERT_EQ(dialogs().size(), 1);
-    EXPECT_EQ(dialogs().front()->text(),
-              QStringLiteral("Pin width (mm) contains 1,5 which is not a valid floating point number."));
+    EXPECT_EQ(
+        dialogs().front()->text(),
+        QStringLiteral("Pin width (mm) contains 1,5 which is not a valid floating point number."));
     // The dialog takes the focus from the window; that is not leaving a field again.
     wait_for_timer_tick();
     EXPECT_EQ(dialogs().size(), 1);

@@ -8,10 +8,9 @@
 #include <QVariantAnimation>
 #include <QWindow>
 
-#include "image_button.h"
-
 #include "callout_panel.h"
 #include "event_log.h"
+#include "image_button.h"
 #include "window_fixture.h"
 
 namespace {
@@ -65,9 +64,11 @@ TEST_F(WindowTest, CriticalLinesBecomeTheCalloutText) {
     EXPECT_TRUE(w.Calloutlabel->text().isEmpty());
     w.log(QStringLiteral("first problem"), true);
     const QString critical = log_lines().back();
-    EXPECT_EQ(w.Calloutlabel->text(), QStringLiteral("Last logged critical information: ") + critical);
+    EXPECT_EQ(w.Calloutlabel->text(),
+              QStringLiteral("Last logged critical information: ") + critical);
     w.log(QStringLiteral("all well"), false);
-    EXPECT_EQ(w.Calloutlabel->text(), QStringLiteral("Last logged critical information: ") + critical);
+    EXPECT_EQ(w.Calloutlabel->text(),
+              QStringLiteral("Last logged critical information: ") + critical);
 }
 
 TEST_F(WindowTest, BannerClickBeforeAnyCriticalLineShowsNothing) {
@@ -88,8 +89,8 @@ TEST_F(WindowTest, CalloutShowsFadesInAndHidesAfterFiveSeconds) {
     EXPECT_EQ(w.CalloutPanel1->parentWidget(), &w);
 
     // Opacity from 0.5 rising linearly to 2.0 over 5 s, drawn clamped to 1.
-    const std::pair<int, double> course[] = {
-        {0, 0.5}, {1000, 0.8}, {1500, 0.95}, {1667, 1.0}, {3000, 1.0}, {4999, 1.0}};
+    const std::pair<int, double> course[] = {{0, 0.5},    {1000, 0.8}, {1500, 0.95},
+                                             {1667, 1.0}, {3000, 1.0}, {4999, 1.0}};
     for (const auto& [ms, opacity] : course) {
         w.FloatAnimation1->setCurrentTime(ms);
         EXPECT_NEAR(w.CalloutPanel1->opacity(), opacity, 0.001) << ms << " ms";

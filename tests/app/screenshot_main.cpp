@@ -9,10 +9,10 @@
 #include <QDir>
 #include <QPlainTextEdit>
 #include <QProgressBar>
-#include <QVariantAnimation>
 #include <QTabWidget>
 #include <QTest>
 #include <QTextStream>
+#include <QVariantAnimation>
 #include <cstdio>
 
 #include "TabbedTemplate.h"
@@ -71,7 +71,8 @@ int main(int argc, char** argv) {
         window.jobquit->show();
         window.startstopbutton->setText(QStringLiteral("Continue"));
         window.startstopbutton->setImageIndex(1);
-        window.ProgressChart->set_title(QStringLiteral("In Position for cutting: 2 of 4 for cut: 1"));
+        window.ProgressChart->set_title(
+            QStringLiteral("In Position for cutting: 2 of 4 for cut: 1"));
         for (const QPointF& p : {QPointF(0, 0), QPointF(0, 100), QPointF(12, 100), QPointF(12, 50),
                                  QPointF(15.2, 50), QPointF(17.47, 50)})
             window.ProgressChart->add_point(p.x(), p.y());

@@ -84,17 +84,17 @@ TEST_F(WindowTest, LoadingFillsEveryFieldAndTheSnapshot) {
     write_ini(kFullFile);
     Tjoint_form& w = open();
     const std::pair<TFrame1*, const char*> expected[] = {
-        {w.saw_width, "2.8"}, {w.distance, "25"},  {w.Pin_width, "8"},    {w.cut_width, "12"},
-        {w.no_cuts, "4"},     {w.start_x, "7"},    {w.minfreq, "60"},     {w.maxfreq, "9000"},
+        {w.saw_width, "2.8"},  {w.distance, "25"}, {w.Pin_width, "8"}, {w.cut_width, "12"},
+        {w.no_cuts, "4"},      {w.start_x, "7"},   {w.minfreq, "60"},  {w.maxfreq, "9000"},
         {w.steps_rev, "4000"}, {w.mm_rev, "4"},    {w.st_time, "0.2"},
     };
     for (const auto& [field, text] : expected)
         EXPECT_EQ(field->text(), QString::fromLatin1(text)) << field->objectName().toStdString();
     EXPECT_EQ(w.TrackBar1->value(), 2.5);
-    EXPECT_EQ((QStringList{w.old_min_freq, w.old_max_freq, w.old_steps_rev, w.old_mm_rev,
-                           w.old_st_time}),
-              (QStringList{QStringLiteral("60"), QStringLiteral("9000"), QStringLiteral("4000"),
-                           QStringLiteral("4"), QStringLiteral("0.2")}));
+    EXPECT_EQ(
+        (QStringList{w.old_min_freq, w.old_max_freq, w.old_steps_rev, w.old_mm_rev, w.old_st_time}),
+        (QStringList{QStringLiteral("60"), QStringLiteral("9000"), QStringLiteral("4000"),
+                     QStringLiteral("4"), QStringLiteral("0.2")}));
 }
 
 TEST_F(WindowTest, PartialEmptyAndJunkValues) {
@@ -163,9 +163,9 @@ TEST_F(WindowTest, FailedCheckLeavesTheEarlierKeysWritten) {
     clear_flags(w);
     // New texts for every key; mm_rev, the tenth, is not a number.
     const std::pair<TFrame1*, const char*> edits[] = {
-        {w.saw_width, "3.1"}, {w.distance, "30"},    {w.Pin_width, "9"},  {w.cut_width, "11"},
-        {w.no_cuts, "3"},     {w.start_x, "1"},      {w.minfreq, "55"},   {w.maxfreq, "8000"},
-        {w.steps_rev, "3000"}, {w.mm_rev, "4,5"},    {w.st_time, "0.3"},
+        {w.saw_width, "3.1"},  {w.distance, "30"}, {w.Pin_width, "9"}, {w.cut_width, "11"},
+        {w.no_cuts, "3"},      {w.start_x, "1"},   {w.minfreq, "55"},  {w.maxfreq, "8000"},
+        {w.steps_rev, "3000"}, {w.mm_rev, "4,5"},  {w.st_time, "0.3"},
     };
     for (const auto& [field, text] : edits) field->setText(QString::fromLatin1(text));
     w.TrackBar1->setValue(7);
@@ -175,9 +175,9 @@ TEST_F(WindowTest, FailedCheckLeavesTheEarlierKeysWritten) {
     QTest::mouseClick(w.Saveset, Qt::LeftButton);
 
     const std::pair<const char*, const char*> file[] = {
-        {"saw_width", "3.1"}, {"distance", "30"}, {"pin_width", "9"},  {"cut_width", "11"},
-        {"no_cuts", "3"},     {"start_x", "1"},   {"minfreq", "55"},   {"maxfreq", "8000"},
-        {"steps_rev", "3000"}, {"mm_rev", "4"},   {"st_time", "0.2"},  {"scale", "2.5"},
+        {"saw_width", "3.1"},  {"distance", "30"}, {"pin_width", "9"}, {"cut_width", "11"},
+        {"no_cuts", "3"},      {"start_x", "1"},   {"minfreq", "55"},  {"maxfreq", "8000"},
+        {"steps_rev", "3000"}, {"mm_rev", "4"},    {"st_time", "0.2"}, {"scale", "2.5"},
         {"is_checked", "1"},
     };
     for (const auto& [key, value] : file)
@@ -244,12 +244,18 @@ TEST_F(WindowTest, EachMotionSettingCountsAndOthersDoNot) {
         Outcome outcome;
     };
     const Case cases[] = {
-        {w.minfreq, "51", Invalidates},   {w.maxfreq, "9999", Invalidates},
-        {w.steps_rev, " 5000", Invalidates}, {w.mm_rev, "5.0", Invalidates},
-        {w.st_time, "0.10", Invalidates}, {w.maxfreq, "10000.", Fails},
-        {w.saw_width, "3", Keeps},        {w.distance, "50", Keeps},
-        {w.Pin_width, "12", Keeps},       {w.cut_width, "8", Keeps},
-        {w.no_cuts, "5", Keeps},          {w.start_x, "2", Keeps},
+        {w.minfreq, "51", Invalidates},
+        {w.maxfreq, "9999", Invalidates},
+        {w.steps_rev, " 5000", Invalidates},
+        {w.mm_rev, "5.0", Invalidates},
+        {w.st_time, "0.10", Invalidates},
+        {w.maxfreq, "10000.", Fails},
+        {w.saw_width, "3", Keeps},
+        {w.distance, "50", Keeps},
+        {w.Pin_width, "12", Keeps},
+        {w.cut_width, "8", Keeps},
+        {w.no_cuts, "5", Keeps},
+        {w.start_x, "2", Keeps},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.field->objectName().toStdString() + " \"" + c.text + "\"");

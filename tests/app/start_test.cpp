@@ -31,13 +31,14 @@ QStringList visible_tabs(const Tjoint_form& w) {
 
 TEST_F(WindowTest, FirstStartWithoutSettingsFile) {
     Tjoint_form& w = open();
-    EXPECT_EQ(visible_tabs(w), (QStringList{QStringLiteral("TabItem2"), QStringLiteral("TabItem4")}));
+    EXPECT_EQ(visible_tabs(w),
+              (QStringList{QStringLiteral("TabItem2"), QStringLiteral("TabItem4")}));
     EXPECT_EQ(w.TabControl1->currentWidget(), w.TabItem4);
     EXPECT_EQ(w.TabControl1->tabText(w.TabItem4), QStringLiteral("Before you begin"));
 
     const std::pair<TFrame1*, const char*> defaults[] = {
-        {w.saw_width, "3.2"}, {w.distance, "100"},  {w.Pin_width, "10"}, {w.cut_width, "10"},
-        {w.no_cuts, "2"},     {w.start_x, "0"},     {w.minfreq, "50"},   {w.maxfreq, "10000"},
+        {w.saw_width, "3.2"},  {w.distance, "100"}, {w.Pin_width, "10"}, {w.cut_width, "10"},
+        {w.no_cuts, "2"},      {w.start_x, "0"},    {w.minfreq, "50"},   {w.maxfreq, "10000"},
         {w.steps_rev, "5000"}, {w.mm_rev, "5"},     {w.st_time, "0.1"},
     };
     for (const auto& [field, text] : defaults)
@@ -73,8 +74,9 @@ TEST_F(WindowTest, FilesLieDirectlyInTheUsersFolders) {
 TEST_F(WindowTest, StoredAcknowledgementStartsOnProgramTab) {
     write_ini("[program]\nis_checked=1\n");
     Tjoint_form& w = open();
-    EXPECT_EQ(visible_tabs(w), (QStringList{QStringLiteral("TabItem1"), QStringLiteral("TabItem3"),
-                                            QStringLiteral("TabItem2"), QStringLiteral("TabItem4")}));
+    EXPECT_EQ(visible_tabs(w),
+              (QStringList{QStringLiteral("TabItem1"), QStringLiteral("TabItem3"),
+                           QStringLiteral("TabItem2"), QStringLiteral("TabItem4")}));
     EXPECT_EQ(w.TabControl1->currentWidget(), w.TabItem1);
     EXPECT_EQ(w.TabControl1->tabText(w.TabItem4), QStringLiteral("About"));
     EXPECT_TRUE(w.Safety_check->isChecked());
@@ -94,7 +96,8 @@ TEST_F(WindowTest, AcknowledgementSwitchesTheTabs) {
     ASSERT_TRUE(w.Safety_check->isVisible());
     QTest::mouseClick(w.Safety_check, Qt::LeftButton, {}, QPoint(8, w.Safety_check->height() / 2));
     ASSERT_FALSE(w.Safety_check->isChecked());
-    EXPECT_EQ(visible_tabs(w), (QStringList{QStringLiteral("TabItem2"), QStringLiteral("TabItem4")}));
+    EXPECT_EQ(visible_tabs(w),
+              (QStringList{QStringLiteral("TabItem2"), QStringLiteral("TabItem4")}));
     EXPECT_EQ(w.TabControl1->currentWidget(), w.TabItem4);
     EXPECT_EQ(w.TabControl1->tabText(w.TabItem4), QStringLiteral("Before you begin"));
     // The switch writes nothing.
@@ -164,8 +167,9 @@ TEST_F(WindowTest, EnterInAnInvalidFieldLeavesItAndWarns) {
     EXPECT_TRUE(w.startstopbutton->hasFocus());
     wait_for_timer_tick();
     ASSERT_EQ(dialogs().size(), 1);
-    EXPECT_EQ(dialogs().front()->text(),
-              QStringLiteral("Saw width (mm) contains 3,2 which is not a valid floating point number."));
+    EXPECT_EQ(
+        dialogs().front()->text(),
+        QStringLiteral("Saw width (mm) contains 3,2 which is not a valid floating point number."));
 }
 
 TEST_F(WindowTest, NumbersUseThePointWhateverTheLocale) {

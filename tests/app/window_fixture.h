@@ -4,24 +4,23 @@
 
 #include <gtest/gtest.h>
 
-#include <QMessageBox>
-#include <QString>
-#include <QStringList>
-#include <QTemporaryDir>
-#include <memory>
-
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QSignalSpy>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
 #include <QTimer>
+#include <memory>
 
 #include "TabbedTemplate.h"
 #include "frameUnit.h"
 #include "tab_control.h"
 
 class WindowTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
 
