@@ -118,7 +118,8 @@ PassResult render_pass(const Profile& p, const MotionSettings& s, double& remnan
     return res;
 }
 
-Plan plan_move(double N, const MotionSettings& s, const std::atomic<bool>& stop) {
+Plan plan_move(double N, const MotionSettings& s, const std::atomic<bool>& stop,
+               const std::function<void(int)>& after_pass) {
     Plan plan;
     Profile& p = plan.profile;
     p = initial_profile(N, s);
@@ -142,6 +143,7 @@ Plan plan_move(double N, const MotionSettings& s, const std::atomic<bool>& stop)
             return plan;
         }
         plan.last_samples = pass.samples;
+        if (after_pass) after_pass(plan.passes);
         double e = double(pass.pulses) - N;
 
         if (std::fabs(e) > 0.5) {

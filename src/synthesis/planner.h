@@ -68,8 +68,10 @@ struct Plan {
 
 // Corrects the profile pass by pass until the counted pulses are within half a step of
 // the wanted count, or kMaxPasses passes have been made. Tests stop before every pass
-// and every phase. Throws MoveFailure when a value stops being finite.
-Plan plan_move(double steps_wanted, const MotionSettings& s, const std::atomic<bool>& stop);
+// and every phase. Throws MoveFailure when a value stops being finite. after_pass, when
+// given, runs after each pass with the number of passes made.
+Plan plan_move(double steps_wanted, const MotionSettings& s, const std::atomic<bool>& stop,
+               const std::function<void(int)>& after_pass = {});
 
 // Throws MoveFailure when the profile would need more samples than a WAV file can hold.
 void check_move_length(double samples);

@@ -391,6 +391,19 @@ TEST(Move, StoppedBeforeItStartsDoesNothing) {
     }
 }
 
+// The stop is tested between planning passes as well, so a stopped move does not plan
+// on while a new one waits for it.
+TEST(Move, StopBetweenPlanningPassesEndsThePlanning) {
+    const MotionSettings s = settings(50, 22049, 0.01, 1, 1);  // plans all 21 passes
+    std::atomic<bool> stop{false};
+    ASSERT_EQ(plan_move(3779, s, stop).passes, 21);
+    const Plan plan = plan_move(3779, s, stop, [&stop](int passes) {
+        if (passes == 3) stop = true;
+    });
+    EXPECT_TRUE(plan.cancelled);
+    EXPECT_EQ(plan.passes, 3);
+}
+
 // A move to the same file replaces it; the second file is the second move's.
 TEST(Move, SecondMoveReplacesTheFile) {
     ScratchDir dir;
