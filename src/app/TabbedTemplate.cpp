@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLocale>
@@ -41,6 +42,7 @@ QString from_utf8(const std::string& text) { return QString::fromStdString(text)
 Tjoint_form::Tjoint_form(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("joint_form"));
     setWindowTitle(QStringLiteral("Kerfplanner"));
+    setWindowIcon(QIcon(QStringLiteral(":/images/kerfplanner.svg")));
     create_controls();
     connect_handlers();
     FormCreate();

@@ -26,6 +26,7 @@
 namespace {
 
 constexpr int kBannerHeight = 46;
+constexpr int kContentMargin = 4;  // keeps texts and frames off the edge of the tab
 constexpr int kRunPanelHeight = 150;
 constexpr int kRunButtonWidth = 200;
 constexpr int kButtonMargin = 5;
@@ -143,7 +144,7 @@ void Tjoint_form::create_controls() {
 
 void Tjoint_form::create_program_tab() {
     QWidget* content = scroll_content(TabItem1, VertScrollBox1, "VertScrollBox1");
-    auto* layout = column(content);
+    auto* layout = column(content, kContentMargin);
     saw_width = new TFrame1(QStringLiteral("saw_width"), QStringLiteral("Saw width (mm)"),
                             QStringLiteral("3.2"), content);
     start_x = new TFrame1(QStringLiteral("start_x"), QStringLiteral("Start position (mm)"),
@@ -180,7 +181,7 @@ void Tjoint_form::create_program_tab() {
 
 void Tjoint_form::create_move_tab() {
     QWidget* content = scroll_content(TabItem3, VertScrollBox3, "VertScrollBox3");
-    auto* layout = column(content);
+    auto* layout = column(content, kContentMargin);
     layout->addSpacing(5);
     distance = new TFrame1(QStringLiteral("distance"), QStringLiteral("Distance to move (mm)"),
                            QStringLiteral("100"), content);
@@ -201,7 +202,7 @@ void Tjoint_form::create_move_tab() {
 
 void Tjoint_form::create_settings_tab() {
     QWidget* content = scroll_content(TabItem2, VertScrollBox2, "VertScrollBox2");
-    auto* layout = column(content);
+    auto* layout = column(content, kContentMargin);
     minfreq =
         new TFrame1(QStringLiteral("minfreq"), QStringLiteral("Minimum frequency (steps/sec.)"),
                     QStringLiteral("50"), content);
@@ -245,7 +246,7 @@ void Tjoint_form::create_settings_tab() {
 
 void Tjoint_form::create_about_tab() {
     QWidget* content = scroll_content(TabItem4, VertScrollBox4, "VertScrollBox4");
-    auto* layout = column(content);
+    auto* layout = column(content, kContentMargin);
 
     Panel9 = panel("Panel9", content);
     Panel9->setFixedHeight(150);
