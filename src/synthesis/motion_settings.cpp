@@ -19,7 +19,10 @@ const char* const kMmRev = "Spindle advancement (mm/ rev.)";
 
 std::string quoted(const char* name) { return std::string("\"") + name + "\""; }
 
-std::string is_value(double v) { return " (it is " + format_number(v) + ")."; }
+// "<name>" is <value>; (the start of a message about a setting's value)
+std::string is(const char* name, double v) {
+    return quoted(name) + " is " + format_number(v) + "; ";
+}
 
 }  // namespace
 
@@ -45,23 +48,21 @@ std::optional<std::string> check_motion_settings(const MotionSettings& s) {
     for (const auto& setting : all) {
         if (!std::isfinite(setting.value)) return quoted(setting.name) + " is not a number.";
     }
-    if (s.f_min <= 0) return quoted(kMinFreq) + " must be greater than 0" + is_value(s.f_min);
+    if (s.f_min <= 0) return is(kMinFreq, s.f_min) + "it must be greater than 0.";
     if (s.f_max <= s.f_min) {
-        return quoted(kMaxFreq) + " must be greater than " + quoted(kMinFreq) + " (" +
-               format_number(s.f_min) + ")" + is_value(s.f_max);
+        return is(kMaxFreq, s.f_max) + "it must be greater than " + quoted(kMinFreq) + " (" +
+               format_number(s.f_min) + ").";
     }
     if (s.f_max >= 22050) {
-        return quoted(kMaxFreq) +
-               " must be below 22050, half the sound card's 44100 samples per second: from "
-               "there on the signal no longer carries one pulse per step" +
-               is_value(s.f_max);
+        return is(kMaxFreq, s.f_max) +
+               "it must be below 22050, half the sound card's 44100 samples per second. From "
+               "there on the signal no longer carries one pulse per step.";
     }
     if (s.t_ramp <= kPhaseEpsilon) {
-        return quoted(kRampTime) + " must be greater than 0.00001" + is_value(s.t_ramp);
+        return is(kRampTime, s.t_ramp) + "it must be greater than 0.00001.";
     }
-    if (s.steps_rev <= 0)
-        return quoted(kStepsRev) + " must be greater than 0" + is_value(s.steps_rev);
-    if (s.mm_rev <= 0) return quoted(kMmRev) + " must be greater than 0" + is_value(s.mm_rev);
+    if (s.steps_rev <= 0) return is(kStepsRev, s.steps_rev) + "it must be greater than 0.";
+    if (s.mm_rev <= 0) return is(kMmRev, s.mm_rev) + "it must be greater than 0.";
     return std::nullopt;
 }
 

@@ -39,7 +39,8 @@ MoveResult make_move(const MoveRequest& request, const std::atomic<bool>& stop, 
     }
     if (auto fault = check_motion_settings(s)) throw MoveFailure(*fault);
     if (!std::isfinite(request.distance_mm)) {
-        throw MoveFailure("The distance is not a number: " + format_number(request.distance_mm));
+        throw MoveFailure("The distance is not a finite number (" +
+                          format_number(request.distance_mm) + ").");
     }
     const double N = wanted_steps(request.distance_mm, s);
     result.steps_wanted = N;

@@ -325,8 +325,8 @@ INSTANTIATE_TEST_SUITE_P(
         Refused{100, settings(1, 2, 0.1, 5000, 5), "too long for one sound file"},
         // 3.4 hours at 10000 steps per second: just over what a WAV file holds.
         Refused{122000, {}, "too long for one sound file"},
-        Refused{kNaN, {}, "distance is not a number"},
-        Refused{kInf, {}, "distance is not a number"},
+        Refused{kNaN, {}, "distance is not a finite number"},
+        Refused{kInf, {}, "distance is not a finite number"},
         Refused{1, settings(50, 10000, 0.1, 1e300, 1e-300), "not a finite number"}));
 
 struct StopPoint {
