@@ -128,6 +128,13 @@ TEST_F(WindowTest, EnterMovesTheFocusToTheTabsTarget) {
     }
     wait_for_timer_tick();
     EXPECT_TRUE(dialogs().isEmpty());  // valid fields were left: no warning
+
+    // A run button that cannot take the focus (disabled while its move runs) is not reached.
+    w.TabControl1->setCurrentWidget(w.TabItem1);
+    w.startstopbutton->setEnabled(false);
+    w.saw_width->Ed->setFocus();
+    QTest::keyClick(w.saw_width->Ed, Qt::Key_Return);
+    EXPECT_TRUE(w.saw_width->Ed->hasFocus());
 }
 
 TEST_F(WindowTest, FocusedButtonPressesItselfOnEnterAndSpace) {
