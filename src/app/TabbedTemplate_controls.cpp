@@ -268,7 +268,7 @@ void Tjoint_form::create_about_tab() {
     title.setPixelSize(20);
     Label11->setFont(title);
     Label12 = about_label("Label12", QStringLiteral("Made for the home workshop"), Panel10);
-    Label13 = about_label("Label13", QStringLiteral("Free software: see README.md"), Panel10);
+    Label13 = about_label("Label13", QStringLiteral("Help and notes: see README.md"), Panel10);
     Version = about_label("Version", QStringLiteral("Version 5.0 2024"), Panel10);
     for (QLabel* label : {Label11, Label12, Label13, Version}) about->addWidget(label);
     about->addStretch(1);
