@@ -106,6 +106,9 @@ std::int64_t chirp_count(double t0, double f0, double t1, double f1, double dt, 
                          SampleStream& aMS, bool finish_wave, bool writeMS, double& remnant,
                          std::int16_t& oldsample, bool& counted, std::int32_t& sub_total_steps) {
     if (formt != 1) return 0;  // the only form: anything else emits nothing, changes nothing
+    // A sweep that could never end (no time step, or no frequency to carry the wave on to a
+    // zero crossing) emits nothing either. Moves never ask for one.
+    if (!(dt > 0) || !std::isfinite(dt) || !(f0 > 0) || !(f1 > 0)) return 0;
     if (writeMS) {
         return sweep<true>(t0, f0, t1, f1, dt, phase, timebase, amplitude, ddt, aMS, finish_wave,
                            remnant, oldsample, counted, sub_total_steps);

@@ -297,6 +297,27 @@ TEST(Chirp, OtherFormsChangeNothing) {
     }
 }
 
+// Sweeps that could never end (no time step, no frequency) emit nothing and change
+// nothing instead of running for ever.
+TEST(Chirp, SweepsThatCouldNotEndChangeNothing) {
+    const struct {
+        double f0, f1, dt;
+    } cases[] = {{100, 200, 0},
+                 {100, 200, -kSamplePeriod},
+                 {0, 0, kSamplePeriod},
+                 {100, 0, kSamplePeriod},
+                 {std::nan(""), 100, kSamplePeriod}};
+    for (const auto& p : cases) {
+        Carry c{0.5, 1.25, 0.003, 99, true, 3};
+        const Carry before = c;
+        SampleStream out;
+        chirp(0, p.f0, 0.1, p.f1, p.dt, 1, 0.3, c.timebase, kAmplitude, c.ddt, out, false, true,
+              true, c.remnant, c.oldsample, c.counted, c.pulses);
+        EXPECT_TRUE(c == before) << p.f0 << " to " << p.f1 << ", dt " << p.dt;
+        EXPECT_TRUE(out.empty());
+    }
+}
+
 struct Rounding {
     double value;
     std::int16_t sample;
