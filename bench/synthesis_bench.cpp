@@ -88,7 +88,10 @@ void BM_PlanningPass(benchmark::State& state) {
         benchmark::Counter(double(samples), benchmark::Counter::kIsIterationInvariantRate |
                                                 benchmark::Counter::kInvert);
 }
-BENCHMARK(BM_PlanningPass)->Name("PlanningPass/100mm")->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PlanningPass)
+    ->Name("PlanningPass/100mm")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 void BM_PrepareMove(benchmark::State& state, double mm) {
     NoWindow window;
