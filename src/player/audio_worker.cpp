@@ -48,8 +48,10 @@ QString AudioWorker::start(const QAudioDevice& device, const QByteArray& signal,
     sink_ = std::make_unique<QAudioSink>(device, format);
     sink_->setBufferSize(kRequestedBufferBytes);
     sink_->setVolume(volume);
-    connect(sink_.get(), &QAudioSink::stateChanged, this,
-            [this](QAudio::State state) { on_state(int(state)); });
+    // Queued: the output is never released from inside its own call or signal, and a
+    // change reported from the sound server's thread is judged here all the same.
+    connect(sink_.get(), &QAudioSink::stateChanged, this, &AudioWorker::on_state_changed,
+            Qt::QueuedConnection);
     sink_->start(source_.get());
     const Judgement started =
         judge_output(sink_->state(), sink_->error(), source_->delivered_all());
@@ -81,9 +83,9 @@ void AudioWorker::set_volume(double volume) {
     if (sink_) sink_->setVolume(volume);
 }
 
-void AudioWorker::on_state(int state) {
+void AudioWorker::on_state_changed() {
     if (!sink_ || outcome_.ended) return;
-    const Judgement j = judge_output(QAudio::State(state), sink_->error(), source_->delivered_all());
+    const Judgement j = judge_output(sink_->state(), sink_->error(), source_->delivered_all());
     if (j.failed) finish(true, j.error);
 }
 

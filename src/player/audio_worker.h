@@ -65,7 +65,7 @@ Q_SIGNALS:
     void ended(quint64 generation, kerf::player::Outcome outcome);
 
 private:
-    void on_state(int state);
+    void on_state_changed();
     void poll();
     void finish(bool failed, const QString& error);
     void release_output();
