@@ -2,6 +2,7 @@
 
 #include <QAudioFormat>
 #include <QAudioSink>
+#include <QMutexLocker>
 #include <QTimer>
 #include <algorithm>
 
@@ -37,6 +38,10 @@ QString AudioWorker::start(const QAudioDevice& device, const QByteArray& signal,
     generation_ = generation;
     outcome_ = {};
     played_ = 0;
+    {
+        QMutexLocker lock(&latch_mutex_);
+        latched_failure_.reset();
+    }
 
     source_ = std::make_unique<PcmSource>(signal, padding_.min_lead, padding_.trail);
     source_->open(QIODevice::ReadOnly | QIODevice::Unbuffered);
@@ -48,10 +53,17 @@ QString AudioWorker::start(const QAudioDevice& device, const QByteArray& signal,
     sink_ = std::make_unique<QAudioSink>(device, format);
     sink_->setBufferSize(kRequestedBufferBytes);
     sink_->setVolume(volume);
-    // Queued: the output is never released from inside its own call or signal, and a
-    // change reported from the sound server's thread is judged here all the same.
-    connect(sink_.get(), &QAudioSink::stateChanged, this, &AudioWorker::on_state_changed,
-            Qt::QueuedConnection);
+    // A change is judged where the output reports it (maybe the sound server's thread),
+    // before a later write can clear its error; it is acted on here, from the event loop,
+    // so the output is never released from inside its own call or signal.
+    connect(
+        sink_.get(), &QAudioSink::stateChanged, this,
+        [this, sink = sink_.get(), source = source_.get()](QAudio::State state) {
+            const Judgement j = judge_output(state, sink->error(), source->delivered_all());
+            if (j.failed) latch_failure(j.error);
+            QMetaObject::invokeMethod(this, &AudioWorker::on_state_changed, Qt::QueuedConnection);
+        },
+        Qt::DirectConnection);
     sink_->start(source_.get());
     const Judgement started =
         judge_output(sink_->state(), sink_->error(), source_->delivered_all());
@@ -60,8 +72,8 @@ QString AudioWorker::start(const QAudioDevice& device, const QByteArray& signal,
         return started.error;
     }
     // The silence before the signal covers what a fresh stream loses: up to its buffer.
-    source_->set_lead_frames(std::max(padding_.min_lead,
-                                      sink_->bufferSize() / kBytesPerFrame + padding_.lead_margin));
+    source_->set_lead_frames(
+        std::max(padding_.min_lead, sink_->bufferSize() / kBytesPerFrame + padding_.lead_margin));
     lead_ = source_->lead_frames();
     last_processed_us_ = 0;
     since_start_.start();
@@ -83,19 +95,29 @@ void AudioWorker::set_volume(double volume) {
     if (sink_) sink_->setVolume(volume);
 }
 
-void AudioWorker::on_state_changed() {
-    if (!sink_ || outcome_.ended) return;
-    const Judgement j = judge_output(sink_->state(), sink_->error(), source_->delivered_all());
+void AudioWorker::latch_failure(const QString& error) {
+    QMutexLocker lock(&latch_mutex_);
+    if (!latched_failure_) latched_failure_ = error;
+}
+
+bool AudioWorker::finish_if_failed() {
+    std::optional<QString> latched;
+    {
+        QMutexLocker lock(&latch_mutex_);
+        latched = latched_failure_;
+    }
+    Judgement j = judge_output(sink_->state(), sink_->error(), source_->delivered_all());
+    if (latched) j = {true, *latched};
     if (j.failed) finish(true, j.error);
+    return j.failed;
+}
+
+void AudioWorker::on_state_changed() {
+    if (sink_ && !outcome_.ended) finish_if_failed();
 }
 
 void AudioWorker::poll() {
-    if (!sink_ || outcome_.ended) return;
-    const Judgement j = judge_output(sink_->state(), sink_->error(), source_->delivered_all());
-    if (j.failed) {
-        finish(true, j.error);
-        return;
-    }
+    if (!sink_ || outcome_.ended || finish_if_failed()) return;
     const qint64 processed_us = sink_->processedUSecs();
     if (processed_us > last_processed_us_) {
         last_processed_us_ = processed_us;

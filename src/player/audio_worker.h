@@ -6,10 +6,12 @@
 #include <QAudioDevice>
 #include <QByteArray>
 #include <QElapsedTimer>
+#include <QMutex>
 #include <QObject>
 #include <QString>
 #include <atomic>
 #include <memory>
+#include <optional>
 
 class QAudioSink;
 class QTimer;
@@ -27,21 +29,21 @@ struct Padding {
     qint64 lead_margin = 4410;  // 100 ms
     // The end counts as played once the output reports end_margin frames beyond the
     // signal's last frame as processed, and that much time has passed since the start.
-    qint64 end_margin = 6615;   // 150 ms
+    qint64 end_margin = 6615;  // 150 ms
     // Silence after the signal; more than end_margin, so the output reaches it.
-    qint64 trail = 11025;       // 250 ms
+    qint64 trail = 11025;  // 250 ms
 };
 
 struct Outcome {
     bool ended = false;   // playback is over (played to the end, failed or stopped)
     bool failed = false;  // ended before the end of the signal without a stop
     QString error;
-    qint64 played = 0;    // frames of the signal played
+    qint64 played = 0;  // frames of the signal played
 };
 
 class AudioWorker : public QObject {
     Q_OBJECT
-public:
+  public:
     explicit AudioWorker(Padding padding = {});
     ~AudioWorker() override;
 
@@ -60,11 +62,14 @@ public:
     // Any thread: silence before the signal of the current playback, in frames.
     qint64 lead_frames() const { return lead_.load(); }
 
-Q_SIGNALS:
+  Q_SIGNALS:
     // Playback ended by itself: played to the end, or failed.
     void ended(quint64 generation, kerf::player::Outcome outcome);
 
-private:
+  private:
+    void latch_failure(const QString& error);
+    // Ends playback as failed when the output has failed; true if it has.
+    bool finish_if_failed();
     void on_state_changed();
     void poll();
     void finish(bool failed, const QString& error);
@@ -80,6 +85,8 @@ private:
     QElapsedTimer since_progress_;
     qint64 last_processed_us_ = 0;
     std::atomic<qint64> played_{0};
+    QMutex latch_mutex_;
+    std::optional<QString> latched_failure_;  // the first failure the output reported
     std::atomic<qint64> lead_{0};
 };
 

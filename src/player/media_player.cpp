@@ -109,9 +109,7 @@ void MediaPlayer::play() {
     d->error.clear();
     QString error;
     const quint64 generation = ++d->generation;
-    d->on_audio_thread([&] {
-        error = d->worker->start(device, d->signal, d->volume, generation);
-    });
+    d->on_audio_thread([&] { error = d->worker->start(device, d->signal, d->volume, generation); });
     if (!error.isEmpty()) {
         d->failed = true;
         d->error = error;

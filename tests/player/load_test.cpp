@@ -16,8 +16,8 @@
 namespace kerf::test {
 namespace {
 
-const std::vector<std::int16_t> kPulses = {0, 20000, 30000, 20000, 0, -20000, -30000, -20000,
-                                           0, 15000, -15000, 0};
+const std::vector<std::int16_t> kPulses = {0,      20000,  30000, 20000, 0,      -20000,
+                                           -30000, -20000, 0,     15000, -15000, 0};
 
 // Descriptors of this process that point at the path (Linux).
 int open_descriptors_to(const QString& path) {
@@ -30,7 +30,7 @@ int open_descriptors_to(const QString& path) {
 }
 
 class LoadTest : public ::testing::Test {
-protected:
+  protected:
     QString path(const char* name) const { return dir.filePath(QString::fromUtf8(name)); }
     QTemporaryDir dir;
     MediaPlayer player;
@@ -63,8 +63,8 @@ TEST_F(LoadTest, KeepsEverySampleUnchanged) {
 
 struct BadFile {
     const char* name;
-    QByteArray bytes;       // empty: no file is written
-    const char* why;        // a word the message must hold
+    QByteArray bytes;  // empty: no file is written
+    const char* why;   // a word the message must hold
 };
 
 class RefusedFileTest : public LoadTest, public ::testing::WithParamInterface<BadFile> {};

@@ -1,9 +1,9 @@
 // The output's source: silence, the signal byte for byte, silence, in whole frames,
 // however the output slices its reads.
 
-#include <gtest/gtest.h>
-
 #include "pcm_source.h"
+
+#include <gtest/gtest.h>
 
 namespace kerf::player {
 namespace {

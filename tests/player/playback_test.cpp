@@ -32,7 +32,7 @@ struct Move {
 };
 
 class PlaybackTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         const QString problem = sound_server_problem();
         if (!problem.isEmpty()) GTEST_SKIP() << problem.toStdString();
@@ -50,8 +50,8 @@ protected:
     }
 
     std::unique_ptr<MonitorRecorder> record(int latency_ms) {
-        auto recorder =
-            std::make_unique<MonitorRecorder>(dir.filePath(QStringLiteral("monitor.wav")), latency_ms);
+        auto recorder = std::make_unique<MonitorRecorder>(
+            dir.filePath(QStringLiteral("monitor.wav")), latency_ms);
         EXPECT_TRUE(recorder->started()) << recorder->why().toStdString();
         return recorder;
     }
@@ -87,8 +87,8 @@ protected:
 
 // Index of the first frame with sound.
 std::int64_t first_sound(const WavData& wav) {
-    const auto it = std::find_if(wav.samples.begin(), wav.samples.end(),
-                                 [](std::int16_t s) { return s != 0; });
+    const auto it =
+        std::find_if(wav.samples.begin(), wav.samples.end(), [](std::int16_t s) { return s != 0; });
     return std::int64_t(it - wav.samples.begin()) / wav.channels;
 }
 
@@ -106,7 +106,8 @@ std::int64_t expect_file_at(const WavData& rec, const Stretch& stretch, const Wa
             if (want != got) {
                 ADD_FAILURE() << "frame " << f << " of " << file.frames() << ", channel " << c
                               << ": recorded " << got << ", the file holds " << want
-                              << " (a sample lost or altered; the sink's volume must be 100%)";
+                              << " (lost or altered: the sink's volume must be 100% and nothing "
+                                 "else may play into kerf_null)";
                 return f;
             }
         }
@@ -197,8 +198,8 @@ TEST_P(HaltTest, NothingSoundsBeyondTheMoment) {
 
     QSignalSpy states(player.get(), &MediaPlayer::stateChanged);
     player->play();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return player->currentTime() > move.wav.frames() / 3; },
-                                kTimeoutMs));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return player->currentTime() > move.wav.frames() / 3; }, kTimeoutMs));
     ASSERT_EQ(player->state(), State::Playing);
     const qint64 before = player->currentTime();
     qint64 at = before;

@@ -18,7 +18,7 @@ namespace {
 using State = MediaPlayer::State;
 
 class OwnSoundServer {
-public:
+  public:
     OwnSoundServer() {
         QDir(dir_.path()).mkpath(QStringLiteral("runtime"));
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -60,7 +60,7 @@ public:
         return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
     }
 
-private:
+  private:
     QTemporaryDir dir_;
     QProcess process_;
 };
@@ -71,7 +71,8 @@ TEST(ServerLoss, AMoveCutShortIsAFailureNotAnEnd) {
     }
     OwnSoundServer server;
     ASSERT_TRUE(QTest::qWaitFor([&] { return server.answers(); }, 10000))
-        << "the test's own sound server did not start:\n" << server.log().toStdString();
+        << "the test's own sound server did not start:\n"
+        << server.log().toStdString();
     // Before anything in this process talks to a sound server.
     qputenv("PULSE_SERVER", server.server().toUtf8());
 

@@ -9,8 +9,9 @@ namespace kerf::test {
 
 QString sound_server_problem() {
     if (qEnvironmentVariableIsEmpty("PULSE_SERVER")) {
-        return QStringLiteral("PULSE_SERVER is not set; scripts/test starts the test sound server "
-                              "(scripts/test-sound-server prints the value)");
+        return QStringLiteral(
+            "PULSE_SERVER is not set; scripts/test starts the test sound server "
+            "(scripts/test-sound-server prints the value)");
     }
     QProcess pactl;
     pactl.start(QStringLiteral("pactl"), {QStringLiteral("info")});
@@ -73,7 +74,8 @@ std::vector<Stretch> sound_stretches(const WavData& wav, std::int64_t min_gap) {
     std::int64_t last_sound = -1;
     for (std::int64_t f = 0; f < frames; ++f) {
         bool silent = true;
-        for (int c = 0; c < wav.channels; ++c) silent = silent && wav.samples[f * wav.channels + c] == 0;
+        for (int c = 0; c < wav.channels; ++c)
+            silent = silent && wav.samples[f * wav.channels + c] == 0;
         if (silent) continue;
         if (out.empty() || f - last_sound > min_gap) out.push_back({f, f + 1});
         out.back().end = f + 1;

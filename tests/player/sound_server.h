@@ -17,7 +17,7 @@ QString sound_server_problem();
 
 // Records kerf_null's monitor with parecord for as long as it lives.
 class MonitorRecorder {
-public:
+  public:
     // latency_ms: the recorder's fragment latency, which also sets the sink's.
     MonitorRecorder(const QString& path, int latency_ms);
     ~MonitorRecorder();
@@ -27,7 +27,7 @@ public:
     WavData finish();
     QString why() const { return why_; }
 
-private:
+  private:
     QString path_;
     int latency_ms_;
     QProcess process_;

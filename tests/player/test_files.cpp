@@ -9,7 +9,7 @@ namespace kerf::test {
 namespace {
 
 class QuietSteps : public MoveSteps {
-public:
+  public:
     void no_movement() override {}
     void banner(const std::string&) override {}
     void writer_start() override {}
