@@ -16,8 +16,10 @@
 #include <QWidget>
 #include <cstdint>
 #include <exception>
+#include <functional>
 
 #include "media_player.h"
+#include "window_steps.h"
 
 class QCheckBox;
 class QFrame;
@@ -214,6 +216,20 @@ class Tjoint_form : public QWidget {
     void jobquitClick();
     void filewrittenTimer();
     void checktimerTimer();
+    void quitjob();
+    // Puts the run button and the banner into the moving state.
+    void show_moving(kerf::ImageButton* AButton);
+    // Requests a move: show_moving, then Take_steps. on_complete runs on this thread when
+    // the writer reports the file complete (never for a stopped or failed move).
+    void right(double distance, QProgressBar* Aprogress, kerf::ImageButton* AButton,
+               const QString& am_name, std::function<void()> on_complete = {});
+    // Starts the move's worker and returns at once.
+    void Take_steps(double adist, QProgressBar* Aprogress, kerf::ImageButton* AButton,
+                    const QString& am_name, std::function<void()> on_complete = {});
+    // At least half a motor step for distance, by the present mm_rev and steps_rev.
+    bool movement_possible(double distance) const;
+    // The moves of this window: the current move's stop flag and the link of its workers.
+    kerf::MoveSession moves{this};
 
     // Tab access: a hidden tab is not shown in the strip; a disabled one cannot be chosen.
     bool is_acknowledged() const;
@@ -226,6 +242,16 @@ class Tjoint_form : public QWidget {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // Moves (TabbedTemplate_moves.cpp)
+    void request_move(double distance, bool reusable, QProgressBar* Aprogress,
+                      kerf::ImageButton* AButton, const QString& am_name, bool& recalculate,
+                      std::function<void()> on_complete);
+    void move_error(const QString& message);
+    void job_move_ended();
+    void end_job();
+    void cancel_job();
+    void reject_job(const QString& message);
+
     void create_controls();
     void create_program_tab();
     void create_move_tab();

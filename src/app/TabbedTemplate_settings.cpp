@@ -4,6 +4,7 @@
 #include <QFrame>
 #include <QMessageBox>
 #include <filesystem>
+#include <stdexcept>
 #include <system_error>
 
 #include "TabbedTemplate.h"
@@ -73,6 +74,13 @@ void Tjoint_form::read_settings(const kerf::IniStore& store) {
 }
 
 void Tjoint_form::save_settings() {
+    // A fresh account may have no configuration folder yet.
+    try {
+        kerf::ensure_folder(std::filesystem::path(utf8(IniFileName)).parent_path().string());
+    } catch (const std::exception& e) {
+        throw std::runtime_error("Cannot write the settings file " + utf8(IniFileName) + ": " +
+                                 e.what());
+    }
     kerf::IniStore store(utf8(IniFileName));
     bool changed = false;
     for (const Key& key : kTextKeys) {
