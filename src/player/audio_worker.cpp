@@ -3,6 +3,7 @@
 #include <QAudioFormat>
 #include <QAudioSink>
 #include <QMutexLocker>
+#include <QThread>
 #include <QTimer>
 #include <algorithm>
 
@@ -30,7 +31,19 @@ AudioWorker::AudioWorker(Padding padding) : padding_(padding), poll_timer_(new Q
     connect(poll_timer_, &QTimer::timeout, this, &AudioWorker::poll);
 }
 
-AudioWorker::~AudioWorker() { release_output(); }
+AudioWorker::~AudioWorker() {
+    release_output();
+    // The sound server answers a stream's close within milliseconds. Qt 6.4 tears its
+    // connection to the server down at exit without waiting for such answers, and an
+    // answer arriving meanwhile crashes the process (one exit in 25 right after a close,
+    // measured). The player usually goes just before the program exits: it leaves the
+    // answers time to arrive.
+    constexpr qint64 kCloseSettleMs = 150;
+    const qint64 since_close = ms_since_close();
+    if (since_close >= 0 && since_close < kCloseSettleMs) {
+        QThread::msleep(static_cast<unsigned long>(kCloseSettleMs - since_close));
+    }
+}
 
 QString AudioWorker::start(const QAudioDevice& device, const QByteArray& signal, double volume,
                            quint64 generation) {
@@ -150,12 +163,17 @@ void AudioWorker::finish(bool failed, const QString& error) {
     Q_EMIT ended(generation_, outcome_);
 }
 
+qint64 AudioWorker::ms_since_close() const {
+    return since_close_.isValid() ? since_close_.elapsed() : -1;
+}
+
 void AudioWorker::release_output() {
     poll_timer_->stop();
     if (sink_) {
         sink_->disconnect(this);
         sink_->reset();
         sink_.reset();
+        since_close_.start();
     }
     source_.reset();
 }

@@ -55,6 +55,9 @@ class AudioWorker : public QObject {
     // (a playback that had already ended keeps its outcome).
     Outcome stop();
     void set_volume(double volume);
+    // The worker's thread (or any once it has ended). Milliseconds since the last
+    // output was closed, or -1 if none was.
+    qint64 ms_since_close() const;
 
     // Any thread: frames of the signal played so far (an estimate, never ahead of
     // what the output reports as processed).
@@ -83,6 +86,7 @@ class AudioWorker : public QObject {
     Outcome outcome_;
     QElapsedTimer since_start_;
     QElapsedTimer since_progress_;
+    QElapsedTimer since_close_;
     qint64 last_processed_us_ = 0;
     std::atomic<qint64> played_{0};
     QMutex latch_mutex_;
