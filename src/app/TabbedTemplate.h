@@ -37,6 +37,7 @@ class CalloutPanel;
 class ImageButton;
 class ImageView;
 class IniStore;
+class Magnifier;
 class ProgressChart;
 class PushButton;
 class TabControl;
@@ -242,6 +243,13 @@ class Tjoint_form : public QWidget {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // Layout and viewing scale (TabbedTemplate_layout.cpp)
+    kerf::Magnifier* magnifier();
+    void arrange_pass();
+    kerf::Magnifier* magnifier_ = nullptr;  // magnifies the four tabs' contents
+    bool arranging_ = false;      // arrange_layout runs; a nested call asks for one more pass
+    bool arrange_again_ = false;  // a size changed under arrange_layout: fit once more
+
     // Moves (TabbedTemplate_moves.cpp)
     void request_move(double distance, bool reusable, QProgressBar* Aprogress,
                       kerf::ImageButton* AButton, const QString& am_name, bool& recalculate,

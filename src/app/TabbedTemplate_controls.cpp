@@ -89,6 +89,9 @@ QLabel* about_label(const char* name, const QString& text, QWidget* parent) {
     auto* label = named(new QLabel(text, parent), name);
     label->setAlignment(Qt::AlignCenter);
     label->setContentsMargins(0, 5, 0, 5);
+    // One line each that never widens the tab: a magnified text too wide for the panel gets
+    // a smaller font instead (arrange_layout).
+    label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     return label;
 }
 
@@ -172,6 +175,11 @@ void Tjoint_form::create_program_tab() {
     workpiece_Image = named(new kerf::ImageView(QStringLiteral(":/images/workpiece.svg"), Panel5),
                             "workpiece_Image");
     run_area->addWidget(workpiece_Image, 1);
+    // The chart area takes the height the run area leaves and asks for none of its own: a
+    // tab too low for it must show it small (and turn compact), not scroll.
+    for (QWidget* area :
+         {static_cast<QWidget*>(ProgressChart), static_cast<QWidget*>(workpiece_Image)})
+        area->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Ignored);
     layout->addWidget(Panel5, 1);
 
     Panel1 = panel("Panel1", content);
@@ -290,6 +298,9 @@ void Tjoint_form::create_about_tab() {
         new QCheckBox(QStringLiteral("I know the risks involved using Kerfplanner"), Safety_Panel),
         "Safety_check");
     Safety_check->setChecked(false);
+    // Never widens the tab: a magnified text too wide for the panel gets a smaller font
+    // instead (arrange_layout).
+    Safety_check->setMinimumWidth(1);
     check_layout->addStretch(1);
     check_layout->addWidget(Safety_check);
     check_layout->addStretch(1);

@@ -11,6 +11,7 @@
 #include "file_paths.h"
 #include "frameUnit.h"
 #include "ini_store.h"
+#include "layout_rules.h"
 #include "message_dialog.h"
 #include "track_bar.h"
 
@@ -69,6 +70,9 @@ void Tjoint_form::read_settings(const kerf::IniStore& store) {
     Safety_Panel->setVisible(!Safety_check->isChecked());
 
     TrackBar1->setValue(store.decimal("scale").value_or(0.0));
+    // The slider stands at its design value 1 while the window is still unscaled, so a
+    // stored 1 moves nothing: apply it all the same.
+    if (thescale != kerf::viewing_scale(TrackBar1->value())) TrackBar1Tracking();
 
     memplay.setVolume(1.0);
 }

@@ -4,6 +4,7 @@
 #include <QStyleOptionButton>
 #include <QStylePainter>
 #include <QSvgRenderer>
+#include <cmath>
 
 #include "image_list.h"
 #include "image_view.h"
@@ -49,6 +50,12 @@ void ImageButton::setImageIndex(int index) {
     Q_EMIT imageIndexChanged(index);
 }
 
+void ImageButton::setCaptionScale(double scale) {
+    if (!(scale > 0) || scale == caption_scale_) return;
+    caption_scale_ = scale;
+    update();
+}
+
 QColor ImageButton::captionColor() const {
     if (!isEnabled()) return palette().color(QPalette::Disabled, QPalette::ButtonText);
     if (hasFocus()) return QColor(0, 0, 255);
@@ -89,7 +96,8 @@ void ImageButton::paintEvent(QPaintEvent*) {
 
     const QRect caption =
         right.adjusted(kCaptionMargin, kCaptionMargin, -kCaptionMargin, -kCaptionMargin);
-    painter.setFont(fitting_font(font(), caption_pixel_size_, text(), caption));
+    const int wanted = static_cast<int>(std::lround(caption_pixel_size_ * caption_scale_));
+    painter.setFont(fitting_font(font(), wanted, text(), caption));
     painter.setPen(captionColor());
     painter.drawText(caption, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap, text());
 }

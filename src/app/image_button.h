@@ -31,7 +31,10 @@ class ImageButton : public PushButton {
     QString hint() const { return hint_; }
     void setHint(const QString& hint) { hint_ = hint; }
 
+    // The caption's design size; it is drawn at that size times the caption scale.
     int captionPixelSize() const { return caption_pixel_size_; }
+    double captionScale() const { return caption_scale_; }
+    void setCaptionScale(double scale);
     // The colour the caption is drawn in now.
     QColor captionColor() const;
 
@@ -47,6 +50,7 @@ class ImageButton : public PushButton {
   private:
     int image_index_ = -1;
     int caption_pixel_size_;
+    double caption_scale_ = 1.0;
     QString hint_;
     std::unique_ptr<QSvgRenderer> renderer_;
 };

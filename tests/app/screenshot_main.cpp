@@ -5,6 +5,9 @@
 //
 // Pictures: PREFIX<n>-<tab>.png for each visible tab, and for an acknowledged window also
 // the Program tab during a job (chart and Stop button) and the callout of a critical line.
+// Then every visible tab at each viewing scale (slider 0, 5 and 10: 1.0, 1.5 and 2.0) and
+// window size (the start size, a large window and a low one that makes the Program tab
+// compact): PREFIXscale<factor>-<size>-<tab>.png.
 
 #include <QDir>
 #include <QPlainTextEdit>
@@ -23,13 +26,60 @@
 #include "kerf_resources.h"
 #include "progress_chart.h"
 #include "tab_control.h"
+#include "track_bar.h"
 
 namespace {
+
+struct Size {
+    const char* name;
+    int width;
+    int height;
+};
+
+constexpr Size kSizes[] = {{"start", 447, 622}, {"large", 1000, 1200}, {"low", 447, 400}};
+constexpr double kScales[] = {0, 5, 10};  // slider values
 
 bool save(QWidget& window, const QString& path) {
     QTest::qWait(150);
     const bool ok = window.grab().save(path);
     std::fprintf(stdout, "%s %s\n", ok ? "saved" : "FAILED", qPrintable(path));
+    return ok;
+}
+
+// Every visible tab at every scale and size, each picture of a window settled at its size.
+bool save_sizes_and_scales(Tjoint_form& window, const QString& folder, const QString& prefix) {
+    bool ok = true;
+    // Back to rest: no callout, the picture in place of the chart, no Stop button.
+    window.CalloutPanel1->hide();
+    window.ProgressChart->hide();
+    window.workpiece_Image->show();
+    window.jobquit->hide();
+    window.startstopbutton->setEnabled(true);
+    window.startstopbutton->setImageIndex(0);
+    window.startstopbutton->setText(QStringLiteral("Start"));
+    window.ProgressBar1->setValue(0);
+    window.set_banner(QStringLiteral("Kerfplanner"), kerf::kBannerIdle);
+    for (const double scale : kScales) {
+        window.TrackBar1->setValue(scale);
+        const QString factor = QString::number(scale / 10 + 1, 'f', 1);
+        for (const Size& size : kSizes) {
+            // Twice: a banner grown in a large window holds the window's least height until
+            // the layout has given the room back.
+            for (int i = 0; i < 2; ++i) {
+                window.resize(size.width, size.height);
+                QTest::qWait(100);
+            }
+            for (int i = 0; i < window.TabControl1->count(); ++i) {
+                if (!window.TabControl1->isTabVisible(i)) continue;
+                window.TabControl1->setCurrentIndex(i);
+                const QString name = window.TabControl1->widget(i)->objectName();
+                ok &= save(window,
+                           QStringLiteral("%1/%2scale%3-%4-%5.png")
+                               .arg(folder, prefix, factor, QString::fromLatin1(size.name), name));
+            }
+        }
+        window.resize(kSizes[0].width, kSizes[0].height);
+    }
     return ok;
 }
 
@@ -94,5 +144,6 @@ int main(int argc, char** argv) {
         window.FloatAnimation1->setCurrentTime(2500);
         ok &= save(window, QStringLiteral("%1/%2%3-callout.png").arg(folder, prefix).arg(n++));
     }
+    ok &= save_sizes_and_scales(window, folder, prefix);
     return ok ? 0 : 3;
 }
