@@ -9,10 +9,11 @@
 
 namespace kerf {
 
-GuiLink::GuiLink(QObject* context) : context_(context) {}
+GuiLink::GuiLink(QObject* context) : context_(context), thread_(context->thread()) {}
 
 bool GuiLink::run(std::function<void()> fn) {
-    if (QThread::currentThread() == context_->thread()) {
+    // The context is not touched here: it may be gone once the link is closed.
+    if (QThread::currentThread() == thread_) {
         if (closed()) return false;
         fn();
         return true;

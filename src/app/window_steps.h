@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QThread>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
@@ -37,6 +38,7 @@ class GuiLink : public std::enable_shared_from_this<GuiLink> {
     mutable std::mutex mutex_;
     std::condition_variable done_;
     QObject* context_;
+    QThread* thread_;  // the context's thread
     bool closed_ = false;
 };
 

@@ -205,6 +205,9 @@ TEST_F(MovesTest, AMoveThatCannotBeWrittenWaitsForStop) {
 // ---- Closing the window ---------------------------------------------------------------
 
 enum class Moment { planning, writing, playing };
+void PrintTo(Moment m, std::ostream* os) {
+    *os << (m == Moment::planning ? "planning" : m == Moment::writing ? "writing" : "playing");
+}
 
 class CloseWhile : public MovesTest, public testing::WithParamInterface<Moment> {};
 
