@@ -126,7 +126,7 @@ void MediaPlayer::stop() {
     d->state = State::Stopped;
     d->failed = outcome.failed;
     d->error = outcome.error;
-    d->end_time = outcome.failed || outcome.played < d->frames() ? outcome.played : d->frames();
+    d->end_time = outcome.played;
     Q_EMIT stateChanged(d->state);
 }
 
