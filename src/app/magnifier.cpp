@@ -1,8 +1,5 @@
 #include "magnifier.h"
 
-#include <QAbstractAxis>
-#include <QChart>
-#include <QChartView>
 #include <QLayout>
 #include <QMetaType>
 #include <QVariant>
@@ -12,6 +9,7 @@
 
 #include "image_button.h"
 #include "layout_rules.h"
+#include "progress_chart.h"
 
 namespace {
 
@@ -44,17 +42,10 @@ struct LayoutDesign {
     QList<SpacerDesign> spacers;
 };
 
-struct ChartDesign {
-    QFont title;
-    QList<QFont> axis_labels;
-    QList<QFont> axis_titles;
-};
-
 }  // namespace
 
 Q_DECLARE_METATYPE(WidgetDesign)
 Q_DECLARE_METATYPE(LayoutDesign)
-Q_DECLARE_METATYPE(ChartDesign)
 
 namespace kerf {
 namespace {
@@ -178,26 +169,6 @@ void magnify_layout(QLayout* layout, double factor) {
     layout->invalidate();
 }
 
-void magnify_chart(QChart* chart, double factor) {
-    QVariant kept = chart->property(kDesign);
-    const QList<QAbstractAxis*> axes = chart->axes();
-    if (!kept.isValid()) {
-        ChartDesign design{chart->titleFont(), {}, {}};
-        for (const QAbstractAxis* axis : axes) {
-            design.axis_labels.append(axis->labelsFont());
-            design.axis_titles.append(axis->titleFont());
-        }
-        kept = QVariant::fromValue(design);
-        chart->setProperty(kDesign, kept);
-    }
-    const ChartDesign design = kept.value<ChartDesign>();
-    chart->setTitleFont(scaled(design.title, factor));
-    for (qsizetype i = 0; i < axes.size() && i < design.axis_labels.size(); ++i) {
-        axes[i]->setLabelsFont(scaled(design.axis_labels[i], factor));
-        axes[i]->setTitleFont(scaled(design.axis_titles[i], factor));
-    }
-}
-
 void magnify(QWidget* widget, double factor) {
     const WidgetDesign design = design_of(widget);
     widget->setFont(scaled(design.font, factor));
@@ -205,8 +176,7 @@ void magnify(QWidget* widget, double factor) {
     apply_size(widget, design, factor);
     if (QLayout* layout = widget->layout()) magnify_layout(layout, factor);
     if (auto* button = qobject_cast<ImageButton*>(widget)) button->setCaptionScale(factor);
-    if (auto* view = qobject_cast<QChartView*>(widget); view && view->chart())
-        magnify_chart(view->chart(), factor);
+    if (auto* chart = qobject_cast<ProgressChart*>(widget)) chart->set_text_scale(factor);
 }
 
 }  // namespace
@@ -233,7 +203,7 @@ double logical_height(const QWidget* widget, double factor) {
         if (design->height.mode == Axis::Fixed) return design->height.logical;
         if (design->minimum.height() == design->maximum.height()) return design->minimum.height();
     } else if (widget->minimumHeight() == widget->maximumHeight()) {
-        return widget->minimumHeight() / factor;
+        return widget->minimumHeight();  // never magnified: the design size
     }
     return widget->height() / factor;
 }
@@ -244,7 +214,7 @@ double logical_width(const QWidget* widget, double factor) {
         if (design->width.mode == Axis::Fixed) return design->width.logical;
         if (design->minimum.width() == design->maximum.width()) return design->minimum.width();
     } else if (widget->minimumWidth() == widget->maximumWidth()) {
-        return widget->minimumWidth() / factor;
+        return widget->minimumWidth();  // never magnified: the design size
     }
     return widget->width() / factor;
 }

@@ -2,8 +2,9 @@
 // Magnification of the tabs' contents by the viewing scale. Qt Widgets cannot magnify a
 // container, so the magnifier shows every widget below an area at its design values times
 // the factor: fonts, fixed and limiting sizes, margins, the margins and spacings of layouts
-// and the sizes of their spacers, the caption size of the big buttons and the fonts of the
-// progress chart. Pictures are drawn scaled to their widget and grow with it.
+// and the sizes of their spacers, the caption size of the big buttons and the texts of the
+// progress chart (as far as the chart has room for them). Pictures are drawn scaled to
+// their widget and grow with it.
 //
 // Sizes in an area are logical: device-independent pixels before magnification. A widget
 // whose size the window computes (an entry row's height, a run button's width) gets it

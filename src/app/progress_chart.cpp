@@ -15,6 +15,12 @@ namespace {
 
 constexpr int kTextureWidth = 43;
 constexpr int kTextureHeight = 56;
+constexpr int kTitlePixels = 13;
+constexpr int kAxisPixels = 11;
+// A chart of this size holds its texts at their design sizes; a larger one may magnify
+// them in proportion.
+constexpr double kTextRoomWidth = 400;
+constexpr double kTextRoomHeight = 150;
 
 // 1, 2 or 5 times a power of ten, at least raw.
 double nice_interval(double raw) {
@@ -85,14 +91,14 @@ ProgressChart::ProgressChart(QWidget* parent)
     axis_y_->setTickAnchor(0);
     axis_y_->setTickInterval(50);
     QFont small = axis_x_->titleFont();
-    small.setPixelSize(11);
+    small.setPixelSize(kAxisPixels);
     small.setBold(false);
     for (QValueAxis* axis : {axis_x_, axis_y_}) {
         axis->setTitleFont(small);
         axis->setLabelsFont(small);
     }
     QFont title = chart->titleFont();
-    title.setPixelSize(13);
+    title.setPixelSize(kTitlePixels);
     title.setBold(true);
     chart->setTitleFont(title);
     chart->addAxis(axis_x_, Qt::AlignBottom);
@@ -107,6 +113,33 @@ ProgressChart::ProgressChart(QWidget* parent)
     for (QRubberBand* band : findChildren<QRubberBand*>())
         band->setStyleSheet(QStringLiteral("border: 1px solid silver; background: transparent;"));
     redraw();
+}
+
+void ProgressChart::set_text_scale(double factor) {
+    if (!(factor > 0)) return;
+    wanted_scale_ = factor;
+    fit_texts();
+}
+
+void ProgressChart::resizeEvent(QResizeEvent* event) {
+    QChartView::resizeEvent(event);
+    fit_texts();
+}
+
+void ProgressChart::fit_texts() {
+    const double room = std::min(width() / kTextRoomWidth, height() / kTextRoomHeight);
+    const double scale = std::max(1.0, std::min(wanted_scale_, room));
+    if (scale == text_scale_) return;
+    text_scale_ = scale;
+    const auto sized = [scale](QFont font, int pixels) {
+        font.setPixelSize(static_cast<int>(std::lround(pixels * scale)));
+        return font;
+    };
+    chart()->setTitleFont(sized(chart()->titleFont(), kTitlePixels));
+    for (QValueAxis* axis : {axis_x_, axis_y_}) {
+        axis->setTitleFont(sized(axis->titleFont(), kAxisPixels));
+        axis->setLabelsFont(sized(axis->labelsFont(), kAxisPixels));
+    }
 }
 
 void ProgressChart::clear() {

@@ -30,14 +30,26 @@ class ProgressChart : public QChartView {
     QList<QPointF> stairs() const;
     QAreaSeries* workpiece() const { return workpiece_; }
 
+    // Magnifies the texts (title, axis titles and labels) by the viewing scale, as far as
+    // the chart's own size lets them fit: never more than factor, never below design size.
+    void set_text_scale(double factor);
+    // The scale the texts are drawn at now.
+    double text_scale() const { return text_scale_; }
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+
   private:
     void redraw();
+    void fit_texts();
 
     QList<QPointF> points_;
     QLineSeries* upper_;
     QAreaSeries* workpiece_;
     QValueAxis* axis_x_;
     QValueAxis* axis_y_;
+    double wanted_scale_ = 1.0;
+    double text_scale_ = 1.0;
 };
 
 // The stair outline of points: before each point, a point at its x with the previous depth.

@@ -1,6 +1,7 @@
 // Adaptive layout and viewing scale: the numbers of the rules, the magnification of the
 // tabs, the compact layout and its return, the growth with a large chart area.
 
+#include <QChart>
 #include <QFontMetricsF>
 #include <QFrame>
 #include <QGroupBox>
@@ -228,6 +229,34 @@ TEST_F(WindowTest, ScaleMagnifiesTheTabsButNotTheBannerOrTheCallout) {
     // Back at 1.0 everything is at its design values again: nothing crept.
     EXPECT_EQ(w.LogMemo->font().pointSizeF(), memo_points);
     EXPECT_EQ(w.saw_width->Ed->height(), 32);
+}
+
+TEST_F(WindowTest, ChartTextsGrowOnlyAsFarAsTheChartHasRoom) {
+    write_ini("[program]\nis_checked=1\n");
+    Tjoint_form& w = open();
+    w.workpiece_Image->hide();
+    w.ProgressChart->show();
+    w.ProgressChart->set_title(QStringLiteral("In Position for cutting: 12 of 14 for cut: 10"));
+    const struct {
+        double slider;
+        int width;
+        int height;
+    } cases[] = {{0, 447, 622}, {10, 447, 622}, {10, 1000, 1200}, {5, 1000, 1200}, {10, 447, 400}};
+    for (const auto& c : cases) {
+        set_scale(w, c.slider);
+        resize_to(w, c.width, c.height);
+        const kerf::ProgressChart& chart = *w.ProgressChart;
+        const double room = std::min(chart.width() / 400.0, chart.height() / 150.0);
+        EXPECT_DOUBLE_EQ(chart.text_scale(), std::max(1.0, std::min<double>(w.thescale, room)))
+            << c.slider << " " << c.width << "x" << c.height;
+        EXPECT_LT(QFontMetricsF(chart.chart()->titleFont()).horizontalAdvance(chart.title()),
+                  chart.width() - 20)
+            << c.slider << " " << c.width << "x" << c.height;
+    }
+    // A window large enough magnifies the chart's texts fully.
+    set_scale(w, 10);
+    resize_to(w, 1000, 1200);
+    EXPECT_DOUBLE_EQ(w.ProgressChart->text_scale(), 2.0);
 }
 
 TEST_F(WindowTest, NoTabGetsWiderThanTheWindowAtAnyScale) {

@@ -7,11 +7,14 @@
 // the Program tab during a job (chart and Stop button) and the callout of a critical line.
 // Then every visible tab at each viewing scale (slider 0, 5 and 10: 1.0, 1.5 and 2.0) and
 // window size (the start size, a large window and a low one that makes the Program tab
-// compact): PREFIXscale<factor>-<size>-<tab>.png.
+// compact): PREFIXscale<factor>-<size>-<tab>.png, and the Program tab during a job at the
+// start size: PREFIXscale<factor>-start-job.png.
 
 #include <QDir>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QTextStream>
@@ -78,7 +81,29 @@ bool save_sizes_and_scales(Tjoint_form& window, const QString& folder, const QSt
                                .arg(folder, prefix, factor, QString::fromLatin1(size.name), name));
             }
         }
-        window.resize(kSizes[0].width, kSizes[0].height);
+        // The Program tab during a job at the start size: chart, Stop button, their texts.
+        for (int i = 0; i < 2; ++i) {
+            window.resize(kSizes[0].width, kSizes[0].height);
+            QTest::qWait(100);
+        }
+        if (window.is_acknowledged()) {
+            window.TabControl1->setCurrentWidget(window.TabItem1);
+            window.workpiece_Image->hide();
+            window.ProgressChart->show();
+            window.jobquit->show();
+            ok &= save(window,
+                       QStringLiteral("%1/%2scale%3-start-job.png").arg(folder, prefix, factor));
+            // A compact tab scrolls: the chart is then at its bottom.
+            QScrollBar* scroll = window.VertScrollBox1->verticalScrollBar();
+            scroll->setValue(scroll->maximum());
+            ok &= save(
+                window,
+                QStringLiteral("%1/%2scale%3-start-job-scrolled.png").arg(folder, prefix, factor));
+            scroll->setValue(0);
+            window.ProgressChart->hide();
+            window.workpiece_Image->show();
+            window.jobquit->hide();
+        }
     }
     return ok;
 }
