@@ -21,7 +21,6 @@
 #include <QLayout>
 #include <QPalette>
 #include <QProgressBar>
-#include <QResizeEvent>
 #include <QScrollArea>
 #include <QTabWidget>
 #include <algorithm>
