@@ -44,6 +44,9 @@ int bar_value(qint64 frames) {
 // ---- Requesting a move ----------------------------------------------------------------
 
 void Tjoint_form::show_moving(kerf::ImageButton* AButton) {
+    // A new move starts: no tick of an earlier, stopped move may act on it.
+    filewritten->stop();
+    checktimer->stop();
     AButton->setEnabled(false);
     AButton->setImageIndex(kerf::kImageStartPressed);
     set_banner(QStringLiteral("Moving do not cut"), kerf::kBannerMoving);
@@ -331,9 +334,12 @@ void Tjoint_form::homebuttonClick() {
 
 void Tjoint_form::quitjob() {
     // The cancellation of the move in progress: its worker ends at its next test, nothing
-    // of it reaches the window any more, and its sound ends now.
+    // of it reaches the window any more, its sound ends now, and its timers tick no more
+    // (a late tick could otherwise act on the next move).
     moves.stop_current();
     memplay.stop();
+    filewritten->stop();
+    checktimer->stop();
 
     startstopbutton->setImageIndex(kerf::kImageStart);
     homebutton->setImageIndex(kerf::kImageStart);

@@ -278,3 +278,43 @@ TEST_F(WindowTest, SavingCreatesAMissingConfigurationFolder) {
 }
 
 }  // namespace
+
+// A stop, and at once a new move: nothing of the stopped move may act on the new one. A tick
+// of the stopped move's timers that came after the new request would otherwise load the
+// file of the stopped move (already in place, for another distance) or take the new move,
+// still being prepared, for one that has ended.
+class StopThenNewMove : public MovesTest, public testing::WithParamInterface<bool> {};
+
+TEST_P(StopThenNewMove, TheNewMoveIsPlayedOnceItsOwnFileIsReady) {
+    const bool while_playing = GetParam();
+    Tjoint_form& w = open_moves("distance=40\n");
+    w.TabControl1->setCurrentWidget(w.TabItem3);
+    QStringList banner_at_play;
+    QObject::connect(&w.memplay, &kerf::MediaPlayer::stateChanged, &w, [&](State state) {
+        if (state == State::Playing) banner_at_play << w.cutlabel->text();
+    });
+
+    click(w.homebutton);
+    if (while_playing) {
+        ASSERT_TRUE(wait_for_playing());
+    } else {
+        ASSERT_TRUE(QTest::qWaitFor([&] { return w.filewritten->isActive(); }, 30000));
+    }
+    banner_at_play.clear();
+    click(w.Homequit);
+    w.distance->setText(QStringLiteral("3"));
+    clear_banners();
+    click(w.homebutton);  // within the same tick as the stop
+    ASSERT_TRUE(wait_for_idle());
+    EXPECT_EQ(w.cutlabel->text(), QStringLiteral("Finished movement"))
+        << banners().join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(banners().filter(QStringLiteral("Error: ")).isEmpty())
+        << banners().join(QLatin1Char('|')).toStdString();
+    // Played once, and only after the writer had reported the new file.
+    EXPECT_EQ(banner_at_play, QStringList({QStringLiteral("Moving, do not cut")}));
+    EXPECT_EQ(file_pulses(cache("Home.wav")), steps_for(3));
+}
+
+INSTANTIATE_TEST_SUITE_P(Moments, StopThenNewMove, testing::Bool(), [](const auto& info) {
+    return info.param ? "StoppedWhilePlaying" : "StoppedWhileHandedOver";
+});
