@@ -9,12 +9,12 @@
 // its preparation. Exit status 3 when a target is missed, 2 when the bench cannot run.
 
 #include <QElapsedTimer>
-#include <QEventLoop>
-#include <QTimer>
 #include <QEvent>
+#include <QEventLoop>
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <algorithm>
 #include <cstdio>
 #include <vector>

@@ -79,6 +79,7 @@ void Tjoint_form::move_error(const QString& message) {
 void Tjoint_form::Take_steps(double adist, QProgressBar* Aprogress, kerf::ImageButton* AButton,
                              const QString& am_name, std::function<void()> on_complete) {
     (void)AButton;  // the move's own stop flag stands for the button's image index
+    const kerf::StopFlag stop = moves.begin_move();
     total_steps = 0;
 
     // The motion settings as the worker uses them from start to end.
@@ -108,7 +109,7 @@ void Tjoint_form::Take_steps(double adist, QProgressBar* Aprogress, kerf::ImageB
     request.distance_mm = adist;
     request.settings = settings;
     request.file = am_name.toStdString();
-    request.stop = moves.begin_move();
+    request.stop = stop;
 
     kerf::WindowActions actions;
     actions.no_movement = [this] {
@@ -135,14 +136,11 @@ void Tjoint_form::Take_steps(double adist, QProgressBar* Aprogress, kerf::ImageB
         filewritten->start();
     };
     actions.error = [this](const std::string& message) { move_error(qs(message)); };
-    actions.log = [this](const std::string& message, bool critical) {
-        log(qs(message), critical);
-    };
+    actions.log = [this](const std::string& message, bool critical) { log(qs(message), critical); };
 
     try {
-        kerf::start_move(std::move(request),
-                         std::make_shared<kerf::WindowSteps>(moves.link(), moves.current(),
-                                                             std::move(actions)));
+        kerf::start_move(std::move(request), std::make_shared<kerf::WindowSteps>(
+                                                 moves.link(), stop, std::move(actions)));
     } catch (const std::exception& e) {
         move_error(QStringLiteral("The move could not be started: ") + QString::fromUtf8(e.what()));
     }
@@ -228,8 +226,9 @@ void Tjoint_form::startstopbuttonClick() {
     cut_counter = stage.cut_counter;
     fast_counter = stage.fast_counter;
     const auto counters_line = [&] {
-        return QStringLiteral("Fastcounter: %1, cutcounter %2, processcounter: %3, "
-                              "stagecounter: %4, wcounter: %5")
+        return QStringLiteral(
+                   "Fastcounter: %1, cutcounter %2, processcounter: %3, "
+                   "stagecounter: %4, wcounter: %5")
             .arg(fast_counter)
             .arg(cut_counter)
             .arg(stage.processcounter)
@@ -239,33 +238,33 @@ void Tjoint_form::startstopbuttonClick() {
 
     switch (stage.kind) {
         case kerf::StageKind::fill: {
-            ProgressChart->set_title(qs(kerf::moving_title(
-                fill_cut, std::int64_t(fast_counter) + 2, std::int64_t(w_Counter) + 1,
-                std::int64_t(cut_counter) + 1)));
+            ProgressChart->set_title(
+                qs(kerf::moving_title(fill_cut, std::int64_t(fast_counter) + 2,
+                                      std::int64_t(w_Counter) + 1, std::int64_t(cut_counter) + 1)));
             right_action = 2;
             playfilename = Fill_cut_file_name;
             log(QStringLiteral("playfilename: ") + playfilename, false);
             log(counters_line(), false);
             const double distance = fill_cut;
             const bool reusable = std::fabs(old_fill_cut - distance) < kerf::kJobTolerance &&
-                                  movement_possible(distance) &&
-                                  QFileInfo::exists(playfilename) && !recalculate_wav_fill_cut;
+                                  movement_possible(distance) && QFileInfo::exists(playfilename) &&
+                                  !recalculate_wav_fill_cut;
             request_move(distance, reusable, ProgressBar1, startstopbutton, Fill_cut_file_name,
                          recalculate_wav_fill_cut, [this, distance] { old_fill_cut = distance; });
             break;
         }
         case kerf::StageKind::pin: {
             const double distance = width_of_pin + width_of_saw;
-            ProgressChart->set_title(qs(kerf::moving_title(
-                distance, 1, std::int64_t(w_Counter) + 1, std::int64_t(cut_counter) + 1)));
+            ProgressChart->set_title(qs(kerf::moving_title(distance, 1, std::int64_t(w_Counter) + 1,
+                                                           std::int64_t(cut_counter) + 1)));
             ProgressChart->add_point(curX + width_of_saw, 100);
             right_action = 3;
             playfilename = Pin_file_name;
             log(QStringLiteral("playfilename: ") + playfilename, false);
             log(counters_line(), false);
             const bool reusable = std::fabs(old_pin - distance) < kerf::kJobTolerance &&
-                                  movement_possible(distance) &&
-                                  QFileInfo::exists(playfilename) && !recalculate_wav_Pin;
+                                  movement_possible(distance) && QFileInfo::exists(playfilename) &&
+                                  !recalculate_wav_Pin;
             request_move(distance, reusable, ProgressBar1, startstopbutton, Pin_file_name,
                          recalculate_wav_Pin, [this, distance] { old_pin = distance; });
             break;

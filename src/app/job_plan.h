@@ -40,8 +40,8 @@ enum class StageKind {
 // Where the walk through the stages stopped.
 struct Stage {
     StageKind kind = StageKind::none;
-    std::int32_t cut_counter = 0;   // fill: 0-based cut; pin and end: cuts finished
-    std::int32_t fast_counter = 0;  // fill: 0-based fill move within its cut
+    std::int32_t cut_counter = 0;     // fill: 0-based cut; pin and end: cuts finished
+    std::int32_t fast_counter = 0;    // fill: 0-based fill move within its cut
     std::int64_t processcounter = 0;  // the number of the stage reached
 };
 
@@ -51,8 +51,7 @@ Stage walk_stages(std::int64_t stage_counter, std::int32_t w_Counter, std::int32
 
 // "Moving %f mm for cutting: %d of %d for cut: %d" and "In Position for cutting: %d of %d for
 // cut: %d", "%f" with two decimals.
-std::string moving_title(double distance, std::int64_t pass, std::int64_t passes,
-                         std::int64_t cut);
+std::string moving_title(double distance, std::int64_t pass, std::int64_t passes, std::int64_t cut);
 std::string in_position_title(std::int64_t pass, std::int64_t passes, std::int64_t cut);
 
 }  // namespace kerf

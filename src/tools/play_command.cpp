@@ -1,5 +1,7 @@
 // --play FILE: the file through the program's media player, until it has been played.
 
+#include "play_command.h"
+
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QString>
@@ -8,7 +10,6 @@
 #include <memory>
 
 #include "media_player.h"
-#include "play_command.h"
 #include "synthesis/wav_reader.h"
 
 namespace kerf::tool {
@@ -70,8 +71,7 @@ int play_file(const Values& values, std::ostream& out, std::ostream& err) {
     }
 
     const qint64 played = player.currentTime();
-    out << "played pulses=" << pulses_of(wav, played) << " frames=" << played << "\n"
-        << std::flush;
+    out << "played pulses=" << pulses_of(wav, played) << " frames=" << played << "\n" << std::flush;
     if (stopped) {
         err << kProgram << ": interrupted; playback stopped\n" << std::flush;
         return kExitInterrupted;

@@ -12,8 +12,9 @@ Command play_unavailable_command() {
         "  Plays a step-signal file through the sound card. This build of the tool was made\n"
         "  without the sound player, so --play only says that it is not available.\n";
     play.run = [](const Values&, std::ostream&, std::ostream&) -> int {
-        throw UsageError("--play is not available in this build (it was built without the sound "
-                         "player)");
+        throw UsageError(
+            "--play is not available in this build (it was built without the sound "
+            "player)");
     };
     return play;
 }

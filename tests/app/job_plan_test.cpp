@@ -1,12 +1,12 @@
 // The plan of a joint job: fill moves per cut, refused values, the stage walk, the titles.
 
+#include "job_plan.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <string>
 #include <vector>
-
-#include "job_plan.h"
 
 namespace kerf {
 namespace {
@@ -35,19 +35,18 @@ TEST_P(FillPlanTest, CountsAndLength) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, FillPlanTest,
-    testing::Values(
-        FillCase{"SawEqualsCut", 3.2, 3.2, 0, 0.0},
-        FillCase{"JustAboveTwo", 3.2, 10, 3, 6.8 / 3},
-        FillCase{"ExactlyTwo", 2.5, 7.5, 2, 2.5},
-        // x = 2.5 rounds to 2 (tie to even), then is raised by the 0.001 test.
-        FillCase{"TieRoundsToEvenThenUp", 2, 7, 3, 5.0 / 3},
-        // x = 3.5 rounds to 4 (tie to even): not raised.
-        FillCase{"TieToEvenAbove", 2, 9, 4, 7.0 / 4},
-        // Less than 0.001 above 2: stays 2.
-        FillCase{"WithinAllowance", 1, 3.0005, 2, 2.0005 / 2},
-        FillCase{"JustOverAllowance", 1, 3.002, 3, 2.002 / 3},
-        FillCase{"CutNarrowerWithinTolerance", 3.2, 3.2 - 5e-6, 0, 0.0},
-        FillCase{"OneFill", 3, 5, 1, 2.0}),
+    testing::Values(FillCase{"SawEqualsCut", 3.2, 3.2, 0, 0.0},
+                    FillCase{"JustAboveTwo", 3.2, 10, 3, 6.8 / 3},
+                    FillCase{"ExactlyTwo", 2.5, 7.5, 2, 2.5},
+                    // x = 2.5 rounds to 2 (tie to even), then is raised by the 0.001 test.
+                    FillCase{"TieRoundsToEvenThenUp", 2, 7, 3, 5.0 / 3},
+                    // x = 3.5 rounds to 4 (tie to even): not raised.
+                    FillCase{"TieToEvenAbove", 2, 9, 4, 7.0 / 4},
+                    // Less than 0.001 above 2: stays 2.
+                    FillCase{"WithinAllowance", 1, 3.0005, 2, 2.0005 / 2},
+                    FillCase{"JustOverAllowance", 1, 3.002, 3, 2.002 / 3},
+                    FillCase{"CutNarrowerWithinTolerance", 3.2, 3.2 - 5e-6, 0, 0.0},
+                    FillCase{"OneFill", 3, 5, 1, 2.0}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct RejectCase {
@@ -135,12 +134,11 @@ TEST_P(WalkTest, StagesInOrder) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, WalkTest,
-    testing::Values(
-        WalkCase{"TwoCutsTwoFills", 2, 2, {"F0.0", "F0.1", "P1", "F1.0", "F1.1", "E"}},
-        WalkCase{"OneCutThreeFills", 3, 1, {"F0.0", "F0.1", "F0.2", "E"}},
-        WalkCase{"NoFills", 0, 3, {"P1", "P2", "E"}},
-        WalkCase{"OneCutNoFill", 0, 1, {"E"}},
-        WalkCase{"ThreeCutsOneFill", 1, 3, {"F0.0", "P1", "F1.0", "P2", "F2.0", "E"}}),
+    testing::Values(WalkCase{"TwoCutsTwoFills", 2, 2, {"F0.0", "F0.1", "P1", "F1.0", "F1.1", "E"}},
+                    WalkCase{"OneCutThreeFills", 3, 1, {"F0.0", "F0.1", "F0.2", "E"}},
+                    WalkCase{"NoFills", 0, 3, {"P1", "P2", "E"}},
+                    WalkCase{"OneCutNoFill", 0, 1, {"E"}},
+                    WalkCase{"ThreeCutsOneFill", 1, 3, {"F0.0", "P1", "F1.0", "P2", "F2.0", "E"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(StageWalk, TheStartStageIsNotAWalkStage) {

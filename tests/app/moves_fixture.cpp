@@ -11,8 +11,8 @@
 #include <cmath>
 
 #include "image_button.h"
-#include "sound_server.h"
 #include "progress_chart.h"
+#include "sound_server.h"
 #include "synthesis/move.h"
 #include "synthesis/wav_reader.h"
 #include "tab_control.h"
@@ -42,8 +42,8 @@ class BannerRecorder : public QObject {
 
 void MovesTest::SetUp() {
     const QString problem = kerf::test::sound_server_problem();
-    if (!problem.isEmpty()) GTEST_SKIP() << "moves play through the test sound server: "
-                                         << problem.toStdString();
+    if (!problem.isEmpty())
+        GTEST_SKIP() << "moves play through the test sound server: " << problem.toStdString();
     WindowTest::SetUp();
     // Moves left running by an earlier test end before this one starts.
     ASSERT_TRUE(wait_for_workers());
@@ -57,9 +57,10 @@ void MovesTest::TearDown() {
 }
 
 void MovesTest::write_settings(const QByteArray& extra) {
-    write_ini("[program]\nis_checked=1\nminfreq=1000\nmaxfreq=20000\nst_time=0.01\n"
-              "steps_rev=200\nmm_rev=5\n" +
-              extra);
+    write_ini(
+        "[program]\nis_checked=1\nminfreq=1000\nmaxfreq=20000\nst_time=0.01\n"
+        "steps_rev=200\nmm_rev=5\n" +
+        extra);
 }
 
 Tjoint_form& MovesTest::open_moves(const QByteArray& extra) {
@@ -102,8 +103,8 @@ bool MovesTest::wait_for_idle() {
 
 bool MovesTest::wait_for_playing() {
     Tjoint_form& w = window();
-    return QTest::qWaitFor(
-        [&] { return w.memplay.state() == kerf::MediaPlayer::State::Playing; }, kMoveTimeoutMs);
+    return QTest::qWaitFor([&] { return w.memplay.state() == kerf::MediaPlayer::State::Playing; },
+                           kMoveTimeoutMs);
 }
 
 bool MovesTest::wait_for_banner(const QString& prefix) {

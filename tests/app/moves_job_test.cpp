@@ -39,9 +39,9 @@ class JobStages : public MovesTest, public testing::WithParamInterface<JobCase> 
 
 TEST_P(JobStages, RunThroughEveryStage) {
     const JobCase& c = GetParam();
-    Tjoint_form& w = open_moves(QByteArray("saw_width=") + c.saw + "\ncut_width=" + c.cut +
-                                "\npin_width=" + c.pin + "\nno_cuts=" + c.cuts +
-                                "\nstart_x=" + c.start + "\n");
+    Tjoint_form& w =
+        open_moves(QByteArray("saw_width=") + c.saw + "\ncut_width=" + c.cut +
+                   "\npin_width=" + c.pin + "\nno_cuts=" + c.cuts + "\nstart_x=" + c.start + "\n");
     for (std::size_t i = 0; i < c.clicks.size(); ++i) {
         SCOPED_TRACE("click " + std::to_string(i + 1));
         const Click& k = c.clicks[i];
@@ -62,7 +62,8 @@ TEST_P(JobStages, RunThroughEveryStage) {
         EXPECT_EQ(w.cutlabel->text(), QStringLiteral("Make the cut now"));
         EXPECT_EQ(w.banner_colour(), QColor::fromRgba(kerf::kBannerCut));
         EXPECT_EQ(w.startstopbutton->text(), QStringLiteral("Continue"));
-        EXPECT_EQ(w.startstopbutton->hint(), QStringLiteral("Press to start movement for next cut"));
+        EXPECT_EQ(w.startstopbutton->hint(),
+                  QStringLiteral("Press to start movement for next cut"));
         EXPECT_TRUE(w.startstopbutton->isEnabled());
         EXPECT_EQ(w.ProgressChart->title(), QString::fromUtf8(k.arrived_title));
         EXPECT_EQ(int(chart_points(w).size()), k.points);
@@ -86,7 +87,8 @@ TEST_P(JobStages, RunThroughEveryStage) {
                       QStringList({QStringLiteral("Creating sound file, PLEASE WAIT"),
                                    QStringLiteral("Moving, do not cut")}));
         } else {
-            EXPECT_TRUE(planner_banners().isEmpty()) << banners().join(QLatin1Char('|')).toStdString();
+            EXPECT_TRUE(planner_banners().isEmpty())
+                << banners().join(QLatin1Char('|')).toStdString();
         }
         EXPECT_EQ(banners().front(), QStringLiteral("Moving do not cut"));
         EXPECT_EQ(banners().back(), QStringLiteral("Make the cut now"));
@@ -107,7 +109,8 @@ TEST_P(JobStages, RunThroughEveryStage) {
     EXPECT_EQ(w.startstopbutton->imageIndex(), 0);
     EXPECT_TRUE(w.startstopbutton->isEnabled());
     EXPECT_EQ(w.startstopbutton->text(), QStringLiteral("Start"));
-    EXPECT_EQ(w.startstopbutton->hint(), QStringLiteral("Press to start movement to Start position"));
+    EXPECT_EQ(w.startstopbutton->hint(),
+              QStringLiteral("Press to start movement to Start position"));
     EXPECT_EQ(w.cutlabel->text(), QStringLiteral("Kerfplanner"));
     EXPECT_EQ(w.banner_colour(), QColor::fromRgba(kerf::kBannerIdle));
     EXPECT_FALSE(w.ProgressChart->isVisible());
@@ -127,71 +130,98 @@ const double kFill = 6.8 / 3;  // saw 3.2, cut 10: three fill moves
 
 INSTANTIATE_TEST_SUITE_P(
     Plans, JobStages,
-    testing::Values(
-        JobCase{"CutEqualsSaw",
-                "3.2",
-                "3.2",
-                "10",
-                "3",
-                "5",
-                {{"Moving to Start position", "Start.wav", true,
-                  "In Position for cutting: 1 of 1 for cut: 1", 5},
-                 {"Moving 13.20 mm for cutting: 1 of 1 for cut: 2", "Pin.wav", true,
-                  "In Position for cutting: 1 of 1 for cut: 2", 9},
-                 {"Moving 13.20 mm for cutting: 1 of 1 for cut: 3", "Pin.wav", false,
-                  "In Position for cutting: 1 of 1 for cut: 3", 13}},
-                {{0, 0}, {0, 100}, {5, 100}, {5, 50}, {8.2, 50},
-                 {8.2, 100}, {18.2, 100}, {18.2, 50}, {21.4, 50},
-                 {21.4, 100}, {31.4, 100}, {31.4, 50}, {34.6, 50}},
-                {{"Start.wav", 5}, {"Pin.wav", 13.2}}},
-        JobCase{"OneCut",
-                "3.2",
-                "10",
-                "10",
-                "1",
-                "5",
-                {{"Moving to Start position", "Start.wav", true,
-                  "In Position for cutting: 1 of 4 for cut: 1", 5},
-                 {"Moving 2.27 mm for cutting: 2 of 4 for cut: 1", "Fillcut.wav", true,
-                  "In Position for cutting: 2 of 4 for cut: 1", 6},
-                 {"Moving 2.27 mm for cutting: 3 of 4 for cut: 1", "Fillcut.wav", false,
-                  "In Position for cutting: 3 of 4 for cut: 1", 7},
-                 {"Moving 2.27 mm for cutting: 4 of 4 for cut: 1", "Fillcut.wav", false,
-                  "In Position for cutting: 4 of 4 for cut: 1", 8}},
-                {{0, 0}, {0, 100}, {5, 100}, {5, 50}, {8.2, 50},
-                 {5 + kFill + 3.2, 50}, {5 + 2 * kFill + 3.2, 50}, {15, 50}},
-                {{"Start.wav", 5}, {"Fillcut.wav", kFill}}},
-        JobCase{"TwoCutsOfTenWithSawOf3_2",
-                "3.2",
-                "10",
-                "10",
-                "2",
-                "5",
-                {{"Moving to Start position", "Start.wav", true,
-                  "In Position for cutting: 1 of 4 for cut: 1", 5},
-                 {"Moving 2.27 mm for cutting: 2 of 4 for cut: 1", "Fillcut.wav", true,
-                  "In Position for cutting: 2 of 4 for cut: 1", 6},
-                 {"Moving 2.27 mm for cutting: 3 of 4 for cut: 1", "Fillcut.wav", false,
-                  "In Position for cutting: 3 of 4 for cut: 1", 7},
-                 {"Moving 2.27 mm for cutting: 4 of 4 for cut: 1", "Fillcut.wav", false,
-                  "In Position for cutting: 4 of 4 for cut: 1", 8},
-                 {"Moving 13.20 mm for cutting: 1 of 4 for cut: 2", "Pin.wav", true,
-                  "In Position for cutting: 1 of 4 for cut: 2", 12},
-                 {"Moving 2.27 mm for cutting: 2 of 4 for cut: 2", "Fillcut.wav", false,
-                  "In Position for cutting: 2 of 4 for cut: 2", 13},
-                 {"Moving 2.27 mm for cutting: 3 of 4 for cut: 2", "Fillcut.wav", false,
-                  "In Position for cutting: 3 of 4 for cut: 2", 14},
-                 {"Moving 2.27 mm for cutting: 4 of 4 for cut: 2", "Fillcut.wav", false,
-                  "In Position for cutting: 4 of 4 for cut: 2", 15}},
-                {{0, 0}, {0, 100}, {5, 100}, {5, 50}, {8.2, 50},
-                 {5 + kFill + 3.2, 50}, {5 + 2 * kFill + 3.2, 50}, {15, 50},
-                 {15, 100}, {25, 100}, {25, 50}, {28.2, 50},
-                 {25 + kFill + 3.2, 50}, {25 + 2 * kFill + 3.2, 50}, {35, 50}},
-                {{"Start.wav", 5}, {"Fillcut.wav", kFill}, {"Pin.wav", 13.2}}}),
+    testing::Values(JobCase{"CutEqualsSaw",
+                            "3.2",
+                            "3.2",
+                            "10",
+                            "3",
+                            "5",
+                            {{"Moving to Start position", "Start.wav", true,
+                              "In Position for cutting: 1 of 1 for cut: 1", 5},
+                             {"Moving 13.20 mm for cutting: 1 of 1 for cut: 2", "Pin.wav", true,
+                              "In Position for cutting: 1 of 1 for cut: 2", 9},
+                             {"Moving 13.20 mm for cutting: 1 of 1 for cut: 3", "Pin.wav", false,
+                              "In Position for cutting: 1 of 1 for cut: 3", 13}},
+                            {{0, 0},
+                             {0, 100},
+                             {5, 100},
+                             {5, 50},
+                             {8.2, 50},
+                             {8.2, 100},
+                             {18.2, 100},
+                             {18.2, 50},
+                             {21.4, 50},
+                             {21.4, 100},
+                             {31.4, 100},
+                             {31.4, 50},
+                             {34.6, 50}},
+                            {{"Start.wav", 5}, {"Pin.wav", 13.2}}},
+                    JobCase{"OneCut",
+                            "3.2",
+                            "10",
+                            "10",
+                            "1",
+                            "5",
+                            {{"Moving to Start position", "Start.wav", true,
+                              "In Position for cutting: 1 of 4 for cut: 1", 5},
+                             {"Moving 2.27 mm for cutting: 2 of 4 for cut: 1", "Fillcut.wav", true,
+                              "In Position for cutting: 2 of 4 for cut: 1", 6},
+                             {"Moving 2.27 mm for cutting: 3 of 4 for cut: 1", "Fillcut.wav", false,
+                              "In Position for cutting: 3 of 4 for cut: 1", 7},
+                             {"Moving 2.27 mm for cutting: 4 of 4 for cut: 1", "Fillcut.wav", false,
+                              "In Position for cutting: 4 of 4 for cut: 1", 8}},
+                            {{0, 0},
+                             {0, 100},
+                             {5, 100},
+                             {5, 50},
+                             {8.2, 50},
+                             {5 + kFill + 3.2, 50},
+                             {5 + 2 * kFill + 3.2, 50},
+                             {15, 50}},
+                            {{"Start.wav", 5}, {"Fillcut.wav", kFill}}},
+                    JobCase{"TwoCutsOfTenWithSawOf3_2",
+                            "3.2",
+                            "10",
+                            "10",
+                            "2",
+                            "5",
+                            {{"Moving to Start position", "Start.wav", true,
+                              "In Position for cutting: 1 of 4 for cut: 1", 5},
+                             {"Moving 2.27 mm for cutting: 2 of 4 for cut: 1", "Fillcut.wav", true,
+                              "In Position for cutting: 2 of 4 for cut: 1", 6},
+                             {"Moving 2.27 mm for cutting: 3 of 4 for cut: 1", "Fillcut.wav", false,
+                              "In Position for cutting: 3 of 4 for cut: 1", 7},
+                             {"Moving 2.27 mm for cutting: 4 of 4 for cut: 1", "Fillcut.wav", false,
+                              "In Position for cutting: 4 of 4 for cut: 1", 8},
+                             {"Moving 13.20 mm for cutting: 1 of 4 for cut: 2", "Pin.wav", true,
+                              "In Position for cutting: 1 of 4 for cut: 2", 12},
+                             {"Moving 2.27 mm for cutting: 2 of 4 for cut: 2", "Fillcut.wav", false,
+                              "In Position for cutting: 2 of 4 for cut: 2", 13},
+                             {"Moving 2.27 mm for cutting: 3 of 4 for cut: 2", "Fillcut.wav", false,
+                              "In Position for cutting: 3 of 4 for cut: 2", 14},
+                             {"Moving 2.27 mm for cutting: 4 of 4 for cut: 2", "Fillcut.wav", false,
+                              "In Position for cutting: 4 of 4 for cut: 2", 15}},
+                            {{0, 0},
+                             {0, 100},
+                             {5, 100},
+                             {5, 50},
+                             {8.2, 50},
+                             {5 + kFill + 3.2, 50},
+                             {5 + 2 * kFill + 3.2, 50},
+                             {15, 50},
+                             {15, 100},
+                             {25, 100},
+                             {25, 50},
+                             {28.2, 50},
+                             {25 + kFill + 3.2, 50},
+                             {25 + 2 * kFill + 3.2, 50},
+                             {35, 50}},
+                            {{"Start.wav", 5}, {"Fillcut.wav", kFill}, {"Pin.wav", 13.2}}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(MovesTest, CountersOfEachMoveAreLogged) {
-    Tjoint_form& w = open_moves("saw_width=3.2\ncut_width=10\npin_width=10\nno_cuts=2\nstart_x=5\n");
+    Tjoint_form& w =
+        open_moves("saw_width=3.2\ncut_width=10\npin_width=10\nno_cuts=2\nstart_x=5\n");
     for (int i = 0; i < 5; ++i) {
         click(w.startstopbutton);
         ASSERT_TRUE(wait_for_cut());
@@ -207,14 +237,16 @@ TEST_F(MovesTest, CountersOfEachMoveAreLogged) {
 }
 
 TEST_F(MovesTest, StartPositionThatNeedsNoMovement) {
-    Tjoint_form& w = open_moves("saw_width=3.2\ncut_width=10\npin_width=10\nno_cuts=1\nstart_x=0\n");
+    Tjoint_form& w =
+        open_moves("saw_width=3.2\ncut_width=10\npin_width=10\nno_cuts=1\nstart_x=0\n");
     click(w.startstopbutton);
     ASSERT_TRUE(wait_for_cut());
     EXPECT_EQ(w.playfilename, QStringLiteral("nil"));
     EXPECT_EQ(log_with(QStringLiteral("Distance less than half a step. no movement.")).size(), 1);
     EXPECT_TRUE(log_with(QStringLiteral(" : Playing: ")).isEmpty());
     EXPECT_FALSE(QFile::exists(cache("Start.wav")));
-    EXPECT_EQ(w.ProgressChart->title(), QStringLiteral("In Position for cutting: 1 of 4 for cut: 1"));
+    EXPECT_EQ(w.ProgressChart->title(),
+              QStringLiteral("In Position for cutting: 1 of 4 for cut: 1"));
     const std::vector<QPointF> points = chart_points(w);
     ASSERT_EQ(points.size(), 5u);
     EXPECT_EQ(points[2], QPointF(0, 100));
@@ -223,11 +255,13 @@ TEST_F(MovesTest, StartPositionThatNeedsNoMovement) {
     // The job goes on as if the carriage had arrived.
     click(w.startstopbutton);
     ASSERT_TRUE(wait_for_cut());
-    EXPECT_EQ(w.ProgressChart->title(), QStringLiteral("In Position for cutting: 2 of 4 for cut: 1"));
+    EXPECT_EQ(w.ProgressChart->title(),
+              QStringLiteral("In Position for cutting: 2 of 4 for cut: 1"));
 }
 
 TEST_F(MovesTest, SecondJobReplaysTheFilesOfTheFirst) {
-    Tjoint_form& w = open_moves("saw_width=3.2\ncut_width=10\npin_width=10\nno_cuts=2\nstart_x=5\n");
+    Tjoint_form& w =
+        open_moves("saw_width=3.2\ncut_width=10\npin_width=10\nno_cuts=2\nstart_x=5\n");
     for (int i = 0; i < 5; ++i) {
         click(w.startstopbutton);
         ASSERT_TRUE(wait_for_cut());
@@ -253,7 +287,8 @@ TEST_F(MovesTest, SecondJobReplaysTheFilesOfTheFirst) {
 }
 
 TEST_F(MovesTest, ChangedStartPositionRebuildsOnlyTheStartFile) {
-    Tjoint_form& w = open_moves("saw_width=3.2\ncut_width=10\npin_width=10\nno_cuts=1\nstart_x=5\n");
+    Tjoint_form& w =
+        open_moves("saw_width=3.2\ncut_width=10\npin_width=10\nno_cuts=1\nstart_x=5\n");
     click(w.startstopbutton);
     ASSERT_TRUE(wait_for_cut());
     click(w.startstopbutton);
@@ -308,7 +343,8 @@ TEST_P(Rejection, DialogThenBannerOnlyWithOk) {
         EXPECT_EQ(w.cutlabel->text(), QString::fromUtf8(c.message));
         EXPECT_EQ(w.banner_colour(), QColor::fromRgba(kerf::kBannerIdle));
         ASSERT_FALSE(log_lines().isEmpty());
-        EXPECT_TRUE(log_lines().back().endsWith(QStringLiteral(" : ") + QString::fromUtf8(c.message)));
+        EXPECT_TRUE(
+            log_lines().back().endsWith(QStringLiteral(" : ") + QString::fromUtf8(c.message)));
         EXPECT_TRUE(w.Calloutlabel->text().endsWith(QString::fromUtf8(c.message)));  // critical
     } else {
         dialogs().front()->reject();  // closed with Escape or the window's close button
@@ -338,13 +374,15 @@ INSTANTIATE_TEST_SUITE_P(
     });
 
 TEST_F(MovesTest, ValuesChangedOnTheWayToTheStartAreRejectedAtTheNextClick) {
-    Tjoint_form& w = open_moves("saw_width=3.2\ncut_width=10\npin_width=10\nno_cuts=2\nstart_x=5\n");
+    Tjoint_form& w =
+        open_moves("saw_width=3.2\ncut_width=10\npin_width=10\nno_cuts=2\nstart_x=5\n");
     click(w.startstopbutton);
     w.saw_width->setText(QStringLiteral("12"));  // the fields stay open until the arrival
     ASSERT_TRUE(wait_for_cut());
     click(w.startstopbutton);
     ASSERT_EQ(dialogs().size(), 1);
-    EXPECT_EQ(dialogs().front()->text(), QStringLiteral("Saw width 12.00 is bigger than cut width 10.00"));
+    EXPECT_EQ(dialogs().front()->text(),
+              QStringLiteral("Saw width 12.00 is bigger than cut width 10.00"));
     // Closed otherwise: the job waits where it was.
     dialogs().front()->reject();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

@@ -49,7 +49,7 @@ TEST_F(MovesTest, ManualMoveEndsIdleWithFinishedMovement) {
 // setting, builds it anew.
 struct AgainCase {
     const char* name;
-    const char* second;  // text of the distance for the second move
+    const char* second;         // text of the distance for the second move
     const char* setting_field;  // a motion setting changed between the moves, or ""
     const char* setting_text;
     bool replayed;
@@ -81,7 +81,8 @@ TEST_P(ManualAgain, ReplayOrRebuild) {
     EXPECT_EQ(w.memplay.state() == State::Playing, c.replayed);
     ASSERT_TRUE(wait_for_idle());
     EXPECT_EQ(w.cutlabel->text(), QStringLiteral("Finished movement"));
-    EXPECT_EQ(planner_banners().isEmpty(), c.replayed) << banners().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(planner_banners().isEmpty(), c.replayed)
+        << banners().join(QLatin1Char('|')).toStdString();
     EXPECT_EQ(file_id(cache("Home.wav")) == first_id, c.replayed);
     EXPECT_EQ(file_pulses(cache("Home.wav")), std::int64_t(std::nearbyint(c.mm * c.steps_per_mm)));
 }
@@ -104,7 +105,8 @@ TEST_P(ManualNoMovement, FinishesWithoutSound) {
     ASSERT_TRUE(wait_for_idle());
     EXPECT_EQ(w.cutlabel->text(), QStringLiteral("Finished movement"));
     EXPECT_EQ(w.playfilename, QStringLiteral("nil"));
-    EXPECT_EQ(log_with(QStringLiteral(" : Distance less than half a step. no movement.")).size(), 1);
+    EXPECT_EQ(log_with(QStringLiteral(" : Distance less than half a step. no movement.")).size(),
+              1);
     EXPECT_FALSE(QFile::exists(cache("Home.wav")));
     EXPECT_TRUE(w.Calloutlabel->text().isEmpty());  // nothing critical
 }
@@ -130,9 +132,8 @@ class StopIn : public MovesTest, public testing::WithParamInterface<StopCase> {}
 TEST_P(StopIn, State) {
     const StopCase& c = GetParam();
     // A failing move: no profile can be made with this maximum frequency.
-    Tjoint_form& w = open_moves(c.when == When::failed
-                                    ? "distance=40\nstart_x=40\nmaxfreq=30000\n"
-                                    : "distance=40\nstart_x=40\n");
+    Tjoint_form& w = open_moves(c.when == When::failed ? "distance=40\nstart_x=40\nmaxfreq=30000\n"
+                                                       : "distance=40\nstart_x=40\n");
     kerf::ImageButton* run = c.manual ? w.homebutton : w.startstopbutton;
     kerf::ImageButton* stop = c.manual ? w.Homequit : w.jobquit;
     w.TabControl1->setCurrentWidget(c.manual ? w.TabItem3 : w.TabItem1);
@@ -220,17 +221,16 @@ TEST_P(StopIn, State) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, StopIn,
-    testing::Values(StopCase{"JobPreparing", false, When::preparing},
-                    StopCase{"JobPlaying", false, When::playing},
-                    StopCase{"JobWaitingAnswerNo", false, When::waiting_no},
-                    StopCase{"JobWaitingAnswerYes", false, When::waiting_yes},
-                    StopCase{"JobFailed", false, When::failed},
-                    StopCase{"ManualPreparing", true, When::preparing},
-                    StopCase{"ManualPlaying", true, When::playing},
-                    StopCase{"ManualFailed", true, When::failed}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, StopIn,
+                         testing::Values(StopCase{"JobPreparing", false, When::preparing},
+                                         StopCase{"JobPlaying", false, When::playing},
+                                         StopCase{"JobWaitingAnswerNo", false, When::waiting_no},
+                                         StopCase{"JobWaitingAnswerYes", false, When::waiting_yes},
+                                         StopCase{"JobFailed", false, When::failed},
+                                         StopCase{"ManualPreparing", true, When::preparing},
+                                         StopCase{"ManualPlaying", true, When::playing},
+                                         StopCase{"ManualFailed", true, When::failed}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(MovesTest, StopWhilePlanningThenANewMoveAtOnce) {
     // A long move, stopped while its worker plans; the next move starts before that

@@ -52,7 +52,8 @@ TEST_F(MovesTest, AFileIsNeverReplayedForADistanceItWasNotBuiltFor) {
 }
 
 TEST_F(MovesTest, AJobFileIsNeverReplayedForAStartItWasNotBuiltFor) {
-    Tjoint_form& w = open_moves("saw_width=3.2\ncut_width=10\npin_width=10\nno_cuts=1\nstart_x=5\n");
+    Tjoint_form& w =
+        open_moves("saw_width=3.2\ncut_width=10\npin_width=10\nno_cuts=1\nstart_x=5\n");
     click(w.startstopbutton);
     ASSERT_TRUE(wait_for_cut());
     click(w.jobquit);
@@ -213,11 +214,11 @@ class CloseWhile : public MovesTest, public testing::WithParamInterface<Moment> 
 
 TEST_P(CloseWhile, SilencesStopsAndLeavesNoPartialFile) {
     // A long move at slow settings, so that planning and writing take a while.
-    Tjoint_form& w = open_moves(
-        GetParam() == Moment::playing
-            ? QByteArray("distance=5\n")
-            : QByteArray("distance=3000\nminfreq=50\nmaxfreq=10000\nst_time=0.1\n"
-                         "steps_rev=5000\nmm_rev=5\n"));
+    Tjoint_form& w =
+        open_moves(GetParam() == Moment::playing
+                       ? QByteArray("distance=5\n")
+                       : QByteArray("distance=3000\nminfreq=50\nmaxfreq=10000\nst_time=0.1\n"
+                                    "steps_rev=5000\nmm_rev=5\n"));
     w.TabControl1->setCurrentWidget(w.TabItem3);
     click(w.homebutton);
     switch (GetParam()) {

@@ -36,7 +36,9 @@ class OwnSoundServer {
                  .arg(dir_.filePath(QStringLiteral("native")))});
     }
     ~OwnSoundServer() { kill(); }
-    QString server() const { return QStringLiteral("unix:") + dir_.filePath(QStringLiteral("native")); }
+    QString server() const {
+        return QStringLiteral("unix:") + dir_.filePath(QStringLiteral("native"));
+    }
     bool answers() const {
         QProcess pactl;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -64,8 +66,9 @@ TEST_F(WindowTest, AMoveCutShortByALostSoundServerIsNotReportedAsDone) {
     qputenv("PULSE_SERVER", server.server().toUtf8());  // before anything plays
 
     // A start move of 2 s of signal.
-    write_ini("[program]\nis_checked=1\nminfreq=1000\nmaxfreq=2000\nst_time=0.01\n"
-              "steps_rev=200\nmm_rev=5\nstart_x=100\n");
+    write_ini(
+        "[program]\nis_checked=1\nminfreq=1000\nmaxfreq=2000\nst_time=0.01\n"
+        "steps_rev=200\nmm_rev=5\nstart_x=100\n");
     Tjoint_form& w = open();
     QTest::mouseClick(w.startstopbutton, Qt::LeftButton);
     ASSERT_TRUE(QTest::qWaitFor([&] { return w.memplay.currentTime() > 0; }, 30000))

@@ -41,8 +41,8 @@ Stretch sounding_part(const WavData& file) {
 class SoundTest : public MovesTest {
   protected:
     std::unique_ptr<MonitorRecorder> record() {
-        auto recorder = std::make_unique<MonitorRecorder>(
-            scratch_.filePath(QStringLiteral("monitor.wav")), 20);
+        auto recorder =
+            std::make_unique<MonitorRecorder>(scratch_.filePath(QStringLiteral("monitor.wav")), 20);
         EXPECT_TRUE(recorder->started()) << recorder->why().toStdString();
         return recorder;
     }
@@ -63,8 +63,8 @@ TEST_F(SoundTest, AWholeJobSendsExactlyThePulsesOfEveryMoveInOrder) {
     const WavData rec = recorder->finish();
     ASSERT_GT(rec.frames(), 0) << recorder->why().toStdString();
 
-    const char* const order[] = {"Start.wav",   "Fillcut.wav", "Fillcut.wav", "Fillcut.wav",
-                                 "Pin.wav",     "Fillcut.wav", "Fillcut.wav", "Fillcut.wav"};
+    const char* const order[] = {"Start.wav", "Fillcut.wav", "Fillcut.wav", "Fillcut.wav",
+                                 "Pin.wav",   "Fillcut.wav", "Fillcut.wav", "Fillcut.wav"};
     const auto stretches = kerf::test::sound_stretches(rec, kGapFrames);
     ASSERT_EQ(stretches.size(), 8u) << "one stretch of sound per move, nothing else";
     for (std::size_t i = 0; i < stretches.size(); ++i) {
@@ -90,7 +90,9 @@ TEST_F(SoundTest, NothingSoundsAfterStop) {
     if (HasFailure()) return;
     click(w.homebutton);
     ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return w.memplay.duration() > 0 && w.memplay.currentTime() > w.memplay.duration() / 3; },
+        [&] {
+            return w.memplay.duration() > 0 && w.memplay.currentTime() > w.memplay.duration() / 3;
+        },
         30000));
     const qint64 before = w.memplay.currentTime();
     click(w.Homequit);

@@ -2,6 +2,8 @@
 // worker waits; a stopped move's steps change nothing; a closing window releases a worker
 // that waits for it.
 
+#include "window_steps.h"
+
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -10,8 +12,6 @@
 #include <QThread>
 #include <atomic>
 #include <thread>
-
-#include "window_steps.h"
 
 namespace kerf {
 namespace {

@@ -40,10 +40,10 @@ class PlayTool : public testing::Test {
     // Writes a move with the tool: 40 steps per millimetre.
     std::string make_move(double mm, int max_freq) {
         const std::string file = path("move.wav");
-        const auto run = run_signal_tool({"--distance", std::to_string(mm), "--output", file,
-                                          "--min-freq", "1000", "--max-freq",
-                                          std::to_string(max_freq), "--ramp-time", "0.01",
-                                          "--steps-rev", "200", "--mm-rev", "5"});
+        const auto run =
+            run_signal_tool({"--distance", std::to_string(mm), "--output", file, "--min-freq",
+                             "1000", "--max-freq", std::to_string(max_freq), "--ramp-time", "0.01",
+                             "--steps-rev", "200", "--mm-rev", "5"});
         EXPECT_EQ(run.exit_status, 0) << run.err;
         return file;
     }
@@ -56,7 +56,8 @@ class PlayTool : public testing::Test {
 // "played pulses=<n> frames=<n>"
 bool parse_played(const std::string& out, std::int64_t& pulses, std::int64_t& frames) {
     std::smatch m;
-    if (!std::regex_match(out, m, std::regex(R"(played pulses=(\d+) frames=(\d+)\n)"))) return false;
+    if (!std::regex_match(out, m, std::regex(R"(played pulses=(\d+) frames=(\d+)\n)")))
+        return false;
     pulses = std::stoll(m[1]);
     frames = std::stoll(m[2]);
     return true;
