@@ -7,6 +7,7 @@
 #include <numbers>
 
 #include "chirp_count.h"
+#include "pulse_counter.h"
 
 namespace kerf {
 namespace {
@@ -28,29 +29,17 @@ std::int64_t sweep(double t0, double f0, double t1, double f1, double dt, double
 
     // Local copies: the loop must not re-read the caller's variables through references.
     double tb = timebase;
-    std::int16_t old = oldsample;
-    bool latch = counted;
-    std::int32_t pulses = sub_total_steps;
+    PulseCounter<std::int32_t> pulses{oldsample, counted, sub_total_steps};
     std::int64_t emitted = 0;
 
     double t = t0;
     double s_last = std::sin(theta(t));
 
-    // A pulse is counted at the first falling sample after a rise.
     const auto emit = [&](double th) {
         const double s = std::sin(th);
         s_last = s;
         const std::int16_t v = to_sample(s * amplitude);
-        const int d = int{v} - int{old};
-        if (d < 0) {
-            if (!latch) {
-                ++pulses;
-                latch = true;
-            }
-        } else if (d > 0) {
-            latch = false;
-        }
-        old = v;
+        pulses.add(v);
         if constexpr (Write) aMS.push_back(v);
         ++emitted;
         t += dt;
@@ -85,9 +74,9 @@ std::int64_t sweep(double t0, double f0, double t1, double f1, double dt, double
     remnant = t1 - (t - dt);
 
     timebase = tb;
-    oldsample = old;
-    counted = latch;
-    sub_total_steps = pulses;
+    oldsample = pulses.previous;
+    counted = pulses.latch;
+    sub_total_steps = pulses.count;
     return emitted;
 }
 

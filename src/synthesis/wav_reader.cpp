@@ -10,6 +10,8 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "pulse_counter.h"
+
 namespace kerf {
 namespace {
 
@@ -158,24 +160,12 @@ WavData read_wav(const std::string& path) {
 }
 
 std::int64_t count_pulses(const WavData& wav) {
-    std::int64_t pulses = 0;
     if (wav.channels <= 0) return 0;
-    std::int16_t previous = 0;
-    bool latch = false;
+    PulseCounter<std::int64_t> counter;
     for (std::size_t i = 0; i < wav.samples.size(); i += std::size_t(wav.channels)) {
-        const std::int16_t s = wav.samples[i];
-        const int d = int{s} - int{previous};
-        if (d < 0) {
-            if (!latch) {
-                ++pulses;
-                latch = true;
-            }
-        } else if (d > 0) {
-            latch = false;
-        }
-        previous = s;
+        counter.add(wav.samples[i]);
     }
-    return pulses;
+    return counter.count;
 }
 
 bool is_antiphase(const WavData& wav) {

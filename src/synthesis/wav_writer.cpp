@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "planner.h"
+#include "pulse_counter.h"
 
 namespace kerf {
 namespace {
@@ -155,26 +156,16 @@ WriteResult writestreamtofile(const SampleStream& aMS, const std::atomic<bool>& 
         // 2. The remainder is kept as the position advances, not divided for each sample.
         const std::int64_t chunk = stream_bytes / 100 > 0 ? stream_bytes / 100 : 1;
         std::int64_t remainder = 0;
-        std::int16_t previous = 0;
-        bool latch = false;
+        PulseCounter<std::int32_t> counter;
         for (const std::int16_t s : aMS) {
             out.frame(s);
-            const int d = int{s} - int{previous};
-            if (d < 0) {
-                if (!latch) {
-                    ++pulses;
-                    latch = true;
-                }
-            } else if (d > 0) {
-                latch = false;
-            }
-            previous = s;
+            counter.add(s);
             remainder += 2;
             if (remainder >= chunk) remainder -= chunk;
             if (remainder >= chunk) remainder -= chunk;
             if (remainder == 1 || remainder == 2) {
                 if (stop.load(std::memory_order_relaxed)) {
-                    result.pulses = pulses;
+                    result.pulses = counter.count;
                     out.close();
                     return cancel();
                 }
@@ -182,6 +173,7 @@ WriteResult writestreamtofile(const SampleStream& aMS, const std::atomic<bool>& 
                 steps.progress();
             }
         }
+        pulses = counter.count;
         result.pulses = pulses;
         if (stop.load()) {
             out.close();
