@@ -3,35 +3,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <sstream>
 #include <stdexcept>
 
 namespace kerf::test {
-
-ScratchDir::ScratchDir() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "kerf-settings-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
-    // Reachable by an unprivileged child (see run_in_child).
-    std::filesystem::permissions(path_, std::filesystem::perms(0755));
-}
-
-ScratchDir::~ScratchDir() {
-    std::error_code ec;
-    // A test may have made a folder read-only; give the permissions back before removing.
-    for (auto it = std::filesystem::recursive_directory_iterator(path_, ec);
-         !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
-        if (it->is_directory(ec)) {
-            std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
-                                         std::filesystem::perm_options::add, ec);
-        }
-    }
-    std::filesystem::remove_all(path_, ec);
-}
 
 std::string read_all(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

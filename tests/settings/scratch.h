@@ -1,25 +1,12 @@
 #pragma once
 // Scratch folders and child processes for the file tests.
 
-#include <filesystem>
 #include <functional>
 #include <string>
 
+#include "support/scratch_dir.h"
+
 namespace kerf::test {
-
-// A fresh folder under the system's temporary folder, removed with everything in it.
-class ScratchDir {
-  public:
-    ScratchDir();
-    ~ScratchDir();
-    ScratchDir(const ScratchDir&) = delete;
-    ScratchDir& operator=(const ScratchDir&) = delete;
-    const std::filesystem::path& path() const { return path_; }
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
-
-  private:
-    std::filesystem::path path_;
-};
 
 std::string read_all(const std::string& path);
 void write_all(const std::string& path, const std::string& data);

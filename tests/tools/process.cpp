@@ -5,7 +5,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -54,25 +53,6 @@ ProcessResult run_signal_tool(const std::vector<std::string>& args,
     result.out = read_file(out_file);
     result.err = read_file(err_file);
     return result;
-}
-
-ScratchDir::ScratchDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "kerf-tool-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
-}
-
-ScratchDir::~ScratchDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-}
-
-std::vector<std::string> ScratchDir::entries() const {
-    std::vector<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(path_)) {
-        names.push_back(e.path().filename().string());
-    }
-    return names;
 }
 
 }  // namespace kerf::test

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "support/scratch_dir.h"
+
 namespace kerf::test {
 
 struct ProcessResult {
@@ -18,21 +20,5 @@ struct ProcessResult {
 // has passed (if the tool is still running).
 ProcessResult run_signal_tool(const std::vector<std::string>& args,
                               std::optional<std::chrono::milliseconds> interrupt_after = {});
-
-// A fresh folder under the system's temporary folder, removed with everything in it.
-class ScratchDir {
-  public:
-    ScratchDir();
-    ~ScratchDir();
-    ScratchDir(const ScratchDir&) = delete;
-    ScratchDir& operator=(const ScratchDir&) = delete;
-    std::string path() const { return path_; }
-    std::string file(const std::string& name) const { return path_ + "/" + name; }
-    // Names of everything in the folder.
-    std::vector<std::string> entries() const;
-
-  private:
-    std::string path_;
-};
 
 }  // namespace kerf::test

@@ -48,7 +48,7 @@ TEST_P(ToolRuns, PrintAndWriteAsDocumented) {
             a.replace(at, 5, out_file);
         }
         for (std::size_t at; (at = a.find("{dir}")) != std::string::npos;) {
-            a.replace(at, 5, dir.path());
+            a.replace(at, 5, dir.path().string());
         }
         args.push_back(a);
     }
@@ -66,11 +66,11 @@ TEST_P(ToolRuns, PrintAndWriteAsDocumented) {
 
     if (!c.pulses) {
         EXPECT_FALSE(fs::exists(out_file));
-        EXPECT_TRUE(dir.entries().empty()) << "nothing may be left in the folder";
+        EXPECT_TRUE(dir.names().empty()) << "nothing may be left in the folder";
         return;
     }
     ASSERT_TRUE(fs::exists(out_file));
-    EXPECT_EQ(dir.entries().size(), 1u) << "only the file itself, no temporary file";
+    EXPECT_EQ(dir.names().size(), 1u) << "only the file itself, no temporary file";
     ASSERT_EQ(match.size(), 6u);
     EXPECT_EQ(std::stoi(match[2]), *c.pulses);
     const std::int64_t frames = std::stoll(match[3]);
@@ -487,7 +487,7 @@ TEST(ToolInterrupt, LeavesNoFile) {
     EXPECT_EQ(run.exit_status, 130) << run.out << run.err;
     EXPECT_NE(run.err.find("interrupted"), std::string::npos) << run.err;
     EXPECT_EQ(run.out, "");
-    EXPECT_TRUE(dir.entries().empty());
+    EXPECT_TRUE(dir.names().empty());
 }
 
 }  // namespace
