@@ -3,60 +3,18 @@
 // own (the process's sound goes to it), so it needs only pulseaudio, not the test server.
 
 #include <QColor>
-#include <QDir>
 #include <QLabel>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QTest>
 
 #include "image_button.h"
+#include "own_sound_server.h"
 #include "progress_chart.h"
 #include "window_fixture.h"
 
 namespace {
 
-class OwnSoundServer {
-  public:
-    OwnSoundServer() {
-        QDir(dir_.path()).mkpath(QStringLiteral("runtime"));
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("HOME"), dir_.path());
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir_.filePath(QStringLiteral("runtime")));
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir_.path());
-        env.remove(QStringLiteral("PULSE_SERVER"));
-        process_.setProcessEnvironment(env);
-        process_.start(
-            QStringLiteral("pulseaudio"),
-            {QStringLiteral("-n"), QStringLiteral("--daemonize=no"),
-             QStringLiteral("--exit-idle-time=-1"), QStringLiteral("--use-pid-file=no"),
-             QStringLiteral("--log-target=file:%1").arg(dir_.filePath(QStringLiteral("log"))),
-             QStringLiteral("--load=module-null-sink sink_name=kerf_null rate=44100 channels=2 "
-                            "format=s16le"),
-             QStringLiteral("--load=module-native-protocol-unix auth-anonymous=1 socket=%1")
-                 .arg(dir_.filePath(QStringLiteral("native")))});
-    }
-    ~OwnSoundServer() { kill(); }
-    QString server() const {
-        return QStringLiteral("unix:") + dir_.filePath(QStringLiteral("native"));
-    }
-    bool answers() const {
-        QProcess pactl;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("PULSE_SERVER"), server());
-        pactl.setProcessEnvironment(env);
-        pactl.start(QStringLiteral("pactl"), {QStringLiteral("info")});
-        return pactl.waitForFinished(3000) && pactl.exitCode() == 0;
-    }
-    void kill() {
-        if (process_.state() == QProcess::NotRunning) return;
-        process_.kill();
-        process_.waitForFinished(5000);
-    }
-
-  private:
-    QTemporaryDir dir_;
-    QProcess process_;
-};
+using kerf::test::OwnSoundServer;
 
 TEST_F(WindowTest, AMoveCutShortByALostSoundServerIsNotReportedAsDone) {
     if (QStandardPaths::findExecutable(QStringLiteral("pulseaudio")).isEmpty())
